@@ -1,0 +1,37 @@
+#include "Application.h"
+#include "Main.h"
+#include "QtPrompts.h"
+#include "QtRegional.h"
+
+#include "platform/InstanceLock.h"
+
+#include <QDesktopServices>
+#include <QMessageBox>
+
+#include <exception>
+
+int main(int argc, char** argv)
+{
+    // A second start leaves the running one alone and ends silently.
+    evidor::InstanceLock lock("evidor.exe");
+    if (!lock.acquired())
+        return 0;
+
+    evidor::Application app(argc, argv);
+    try {
+        QApplication::setApplicationName(QStringLiteral("Evidor"));
+        QApplication::setApplicationDisplayName(QStringLiteral("Evidor"));
+        evidor::QtPrompts prompts;
+        evidor::MainContext ctx;
+        ctx.prompts = &prompts;
+        ctx.regional = evidor::regionalFromLocale(QLocale::system());
+        ctx.programDir = QCoreApplication::applicationDirPath().toStdString();
+        ctx.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+        evidor::TfMain fMain(std::move(ctx));
+        fMain.show();
+        return app.exec();
+    } catch (const std::exception& e) {
+        QMessageBox::critical(nullptr, QStringLiteral("Evidor"), QString::fromUtf8(e.what()));
+        return 1;
+    }
+}
