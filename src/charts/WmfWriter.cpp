@@ -32,7 +32,9 @@ constexpr std::uint16_t kDeleteObject = 0x01F0;
 constexpr std::uint16_t kCreatePen = 0x02FA;
 constexpr std::uint16_t kCreateBrush = 0x02FC;
 constexpr std::uint16_t kCreateFont = 0x02FB;
+constexpr std::uint16_t kStretchDib = 0x0F43;
 constexpr std::uint16_t kEof = 0x0000;
+constexpr std::uint32_t kSrcCopy = 0x00CC0020;
 
 constexpr int kMapModeAnisotropic = 8;
 constexpr std::uint8_t kEastEuropeCharset = 238;
@@ -295,6 +297,39 @@ void WmfWriter::extTextOut(int x, int y, std::string_view bytes, const std::vect
             putWord(tail, static_cast<std::uint16_t>(clamp16(i < dx.size() ? dx[i] : 0)));
     }
     record(kExtTextOut, {}, tail);
+}
+
+void WmfWriter::stretchDib(int left, int top, int width, int height, int srcWidth, int srcHeight,
+                           std::string_view rows)
+{
+    const std::size_t stride = (static_cast<std::size_t>(std::max(srcWidth, 0)) * 3 + 3) / 4 * 4;
+    if (srcWidth <= 0 || srcHeight <= 0 || rows.size() != stride * static_cast<std::size_t>(srcHeight))
+        throw std::invalid_argument("bitmap rows do not match the bitmap's size");
+    std::string tail;
+    putDword(tail, kSrcCopy);
+    putWord(tail, 0); // colours are RGB values
+    putWord(tail, static_cast<std::uint16_t>(clamp16(srcHeight)));
+    putWord(tail, static_cast<std::uint16_t>(clamp16(srcWidth)));
+    putWord(tail, 0);
+    putWord(tail, 0);
+    putWord(tail, static_cast<std::uint16_t>(clamp16(height)));
+    putWord(tail, static_cast<std::uint16_t>(clamp16(width)));
+    putWord(tail, static_cast<std::uint16_t>(clamp16(top)));
+    putWord(tail, static_cast<std::uint16_t>(clamp16(left)));
+    // BITMAPINFOHEADER of an uncompressed 24-bit bitmap.
+    putDword(tail, 40);
+    putDword(tail, static_cast<std::uint32_t>(srcWidth));
+    putDword(tail, static_cast<std::uint32_t>(srcHeight));
+    putWord(tail, 1);
+    putWord(tail, 24);
+    putDword(tail, 0);
+    putDword(tail, static_cast<std::uint32_t>(rows.size()));
+    putDword(tail, 0);
+    putDword(tail, 0);
+    putDword(tail, 0);
+    putDword(tail, 0);
+    tail.append(rows);
+    record(kStretchDib, {}, tail);
 }
 
 std::string WmfWriter::finish()

@@ -94,6 +94,11 @@ public:
     /// `dx`, when not empty, holds the advance of each byte (one per byte).
     void extTextOut(int x, int y, std::string_view bytes, const std::vector<int>& dx = {});
 
+    /// A picture of `srcWidth` x `srcHeight` pixels stretched over the given rectangle.
+    /// `rows` holds 24-bit pixels (blue, green, red), bottom row first, each row padded to a
+    /// multiple of four bytes, as a device-independent bitmap keeps them.
+    void stretchDib(int left, int top, int width, int height, int srcWidth, int srcHeight, std::string_view rows);
+
     /// Ends the metafile and gives all its bytes. The writer must not be used afterwards.
     std::string finish();
 
