@@ -1,6 +1,5 @@
 #include "Regional.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -157,19 +156,6 @@ std::optional<CivilDate> parseDate(std::string_view text, const RegionalSettings
     if (*d > limit)
         return std::nullopt;
     return CivilDate{yy, static_cast<int>(*m), static_cast<int>(*d)};
-}
-
-std::optional<std::int32_t> parseInt32(std::string_view text)
-{
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    if (text.empty() || (text.front() == '-' && text.size() == 1))
-        return std::nullopt;
-    std::int32_t v = 0;
-    const auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (ec != std::errc{} || p != text.data() + text.size())
-        return std::nullopt;
-    return v;
 }
 
 } // namespace evidor
