@@ -23,6 +23,10 @@ struct RegionalSettings
 /// The Slovak fixture: comma, blank, "." and ":", "január" ... "december".
 RegionalSettings slovakRegional();
 
+/// The regional formats of the process's C locale (LC_ALL / LANG), for programs without Qt.
+/// Date and time separators stay "." and ":" unless the locale writes its dates day first.
+RegionalSettings systemRegional();
+
 /// "%.Nn": thousands separators and exactly `decimals` decimals (rounded half away from zero).
 std::string formatNumber(double value, int decimals, const RegionalSettings& rs);
 
