@@ -188,7 +188,6 @@ void TfMain::buildControls()
 
 void TfMain::FormCreate()
 {
-    ProgramDir = m_ctx.programDir;
 
     QStringList titles;
     for (const char* t : kGridTitles)
@@ -212,9 +211,9 @@ void TfMain::FormCreate()
                        .arg(qs(month))
                        .arg(now.date().year(), 4, 10, QLatin1Char('0')));
 
-    m_log = LoadLog(ProgramDir, *m_ctx.prompts);
+    m_log = LoadLog(m_ctx.programDir, *m_ctx.prompts);
     ComboBox1Change();
-    Kontrola = m_ctx.readKontrola();
+    m_kontrola = m_ctx.readKontrola();
 }
 
 void TfMain::ComboBox1Change()
@@ -278,6 +277,21 @@ void TfMain::StringGrid1SelectCell(int column, int row)
 void TfMain::SpeedButton1Click()
 {
     StringGrid1->setAutoSizeColumns();
+}
+
+std::int32_t TfMain::gridRowCount() const
+{
+    return StringGrid1->rowCount();
+}
+
+bool TfMain::firstDataCellEmpty() const
+{
+    return StringGrid1->cell(0, 1).isEmpty();
+}
+
+void TfMain::makeRowCurrent(std::int32_t row)
+{
+    StringGrid1->setCurrentCell(std::max(SelCol, 0), row);
 }
 
 QString TfMain::statusText(int panel) const
