@@ -27,7 +27,7 @@ int main(int argc, char** argv)
     const auto month = evidor::ShowPeriod(log, 5, year, rs);
     const auto t3 = Clock::now();
     std::cout << "records\t" << log.RecordCount << "\nload_ms\t" << ms(t1 - t0) << "\nyear_rows\t" << res.rows
-              << "\nyear_switch_ms\t" << ms(t2 - t1) << "\nmonth_rows\t" << month.rows << "\nmonth_switch_ms\t"
-              << ms(t3 - t2) << "\n";
+              << "\nyear_switch_ms\t" << ms(t2 - t1) << "\nmonth_rows\t" << month.rows
+              << "\nmonth_switch_ms\t" << ms(t3 - t2) << "\n";
     return 0;
 }

@@ -32,10 +32,10 @@ struct MainContext
 {
     IPrompts* prompts = nullptr;
     RegionalSettings regional;
-    std::string programDir;                                  ///< where evidor.log and the tariffs are
+    std::string programDir; ///< where evidor.log and the tariffs are
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
-    std::function<void(const QUrl&)> openUrl;                ///< opens a web or mail address
-    std::function<bool()> readKontrola = [] { return true; }; ///< the stored validation flag
+    std::function<void(const QUrl&)> openUrl;                              ///< opens a web or mail address
+    std::function<bool()> readKontrola = [] { return true; };              ///< the stored validation flag
     std::function<std::string()> readTarif = [] { return std::string(); }; ///< the tariff in use
 };
 

@@ -19,15 +19,11 @@ struct LargeFree
 using LargeChars = std::unique_ptr<char[], LargeFree>;
 
 /// Allocator for std::vector that uses allocateLarge.
-template <class T>
-struct LargeAllocator
+template <class T> struct LargeAllocator
 {
     using value_type = T;
     LargeAllocator() = default;
-    template <class U>
-    LargeAllocator(const LargeAllocator<U>&) noexcept
-    {
-    }
+    template <class U> LargeAllocator(const LargeAllocator<U>&) noexcept {}
     T* allocate(std::size_t n)
     {
         if (n > static_cast<std::size_t>(-1) / sizeof(T))
@@ -35,11 +31,7 @@ struct LargeAllocator
         return static_cast<T*>(allocateLarge(n * sizeof(T)));
     }
     void deallocate(T* p, std::size_t) noexcept { freeLarge(p); }
-    template <class U>
-    bool operator==(const LargeAllocator<U>&) const noexcept
-    {
-        return true;
-    }
+    template <class U> bool operator==(const LargeAllocator<U>&) const noexcept { return true; }
 };
 
 } // namespace evidor

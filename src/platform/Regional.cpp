@@ -32,7 +32,8 @@ RegionalSettings systemRegional()
     if (lc && lc->thousands_sep)
         rs.thousandSeparator = lc->thousands_sep;
     // Regional formats use a plain blank where the locale gives a no-break one.
-    if (rs.thousandSeparator == "\u00A0" || rs.thousandSeparator == "\u202F" || rs.thousandSeparator == "\xA0")
+    if (rs.thousandSeparator == "\u00A0" || rs.thousandSeparator == "\u202F" ||
+        rs.thousandSeparator == "\xA0")
         rs.thousandSeparator = " ";
 #ifndef _WIN32
     const std::string dateFormat = nl_langinfo(D_FMT);

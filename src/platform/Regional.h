@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>

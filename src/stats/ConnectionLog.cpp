@@ -122,9 +122,16 @@ ConnectionLog ConnectionLog::parse(LargeChars buffer, std::size_t size)
     };
 
     // Token positions of fields 1..10, in log order.
-    static constexpr int kTextOfField[10] = {TConnectionRecord::Date, TConnectionRecord::Time,
-                                             TConnectionRecord::Day,  TConnectionRecord::Duration,
-                                             -1, -1, -1, -1, -1, TConnectionRecord::Utilisation};
+    static constexpr int kTextOfField[10] = {TConnectionRecord::Date,
+                                             TConnectionRecord::Time,
+                                             TConnectionRecord::Day,
+                                             TConnectionRecord::Duration,
+                                             -1,
+                                             -1,
+                                             -1,
+                                             -1,
+                                             -1,
+                                             TConnectionRecord::Utilisation};
 
     for (std::size_t i = 0; i < lineFeeds; ++i) {
         skipBlanks();

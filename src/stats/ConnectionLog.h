@@ -16,11 +16,20 @@ namespace evidor {
 /// Read them through ConnectionLog::text().
 struct TConnectionRecord
 {
-    enum Text : std::uint8_t { Date, Day, Time, Duration, Utilisation, Isp, TextCount };
+    enum Text : std::uint8_t
+    {
+        Date,
+        Day,
+        Time,
+        Duration,
+        Utilisation,
+        Isp,
+        TextCount
+    };
 
     std::uint32_t textOffset[TextCount]{};
     std::uint8_t textLength[TextCount]{};
-    std::int32_t Price = 0;    ///< hundredths of a crown
+    std::int32_t Price = 0; ///< hundredths of a crown
     std::int32_t Impulses = 0;
     std::int32_t Received = 0; ///< bytes, log field 8
     std::int32_t Sent = 0;     ///< bytes, log field 7

@@ -35,9 +35,11 @@ TEST(CliTest, RowsAreTheGridAsTheWindowShowsIt)
     dir.write("evidor.log", kLog);
     const auto r = cli({"rows", "--dir", dir.path(), "--month", "5", "--year", "2000", "--locale", "sk"});
     EXPECT_EQ(r.code, 0);
-    EXPECT_EQ(r.out, "Dátum a čas\tDeň\tDĺžka\tCena\tImpulzy\tPrijaté\tOdoslané\tRýchlosť\tVyťaženie\tISP\n"
-                     "02.05.2000 10:00:00\tUt\t0:10:00\t10,00 Sk\t5\t2 048,00 kB\t1,00 kB\t33600\t50 %\tSlovanet a.s.\n"
-                     "20.05.2000 08:00:00\tSo\t0:00:00\t1,50 Sk\t1\t0,00 kB\t0,00 kB\t0\t0 %\tNextra\n");
+    EXPECT_EQ(
+        r.out,
+        "Dátum a čas\tDeň\tDĺžka\tCena\tImpulzy\tPrijaté\tOdoslané\tRýchlosť\tVyťaženie\tISP\n"
+        "02.05.2000 10:00:00\tUt\t0:10:00\t10,00 Sk\t5\t2 048,00 kB\t1,00 kB\t33600\t50 %\tSlovanet a.s.\n"
+        "20.05.2000 08:00:00\tSo\t0:00:00\t1,50 Sk\t1\t0,00 kB\t0,00 kB\t0\t0 %\tNextra\n");
     EXPECT_EQ(r.err, "");
 
     const auto empty = cli({"rows", "--dir", dir.path(), "--month", "7", "--year", "2000", "--locale", "sk"});
@@ -63,9 +65,14 @@ TEST(CliTest, TotalsAreThePanelsLabelsAndTexts)
 TEST(CliTest, ErrorsAreOneClearLineAndExitTwo)
 {
     test::TempDir dir;
-    struct Case { std::vector<std::string> args; std::string err; };
+    struct Case
+    {
+        std::vector<std::string> args;
+        std::string err;
+    };
     const Case cases[] = {
-        {{"totals", "--dir", dir.path()}, "evidor-cli: Neexistuje subor evidor.log (" + dir.file("evidor.log") + ")\n"},
+        {{"totals", "--dir", dir.path()},
+         "evidor-cli: Neexistuje subor evidor.log (" + dir.file("evidor.log") + ")\n"},
         {{"rows", "--month", "13"}, "evidor-cli: invalid value '13' for --month (expected 0..12)\n"},
         {{"rows", "--year"}, "evidor-cli: option --year needs a value\n"},
         {{"rows", "--bogus"}, "evidor-cli: unknown option '--bogus'\n"},

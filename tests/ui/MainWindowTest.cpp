@@ -45,8 +45,8 @@ struct Fixture
     std::string tarif;
     std::unique_ptr<TfMain> window;
 
-    explicit Fixture(const std::string& log = kLog, QDateTime now = QDateTime(QDate(2000, 5, 20), QTime(9, 0)),
-                     bool kontrola = true)
+    explicit Fixture(const std::string& log = kLog,
+                     QDateTime now = QDateTime(QDate(2000, 5, 20), QTime(9, 0)), bool kontrola = true)
     {
         if (!log.empty())
             dir.write("evidor.log", log);
@@ -81,9 +81,9 @@ QString label(TfMain& w, const char* name)
 TEST(MainWindowTest, ControlsCarryTheirNamesAndMenuIsInOrder)
 {
     Fixture f;
-    for (const char* name : {"StringGrid1", "SpeedButton1", "Panel1", "Obdobie", "lCelkovyCas", "Impulzy", "CelkovaSuma",
-                             "CelkovoPrijate", "CelkovoOdoslane", "PriemRychlost", "ComboBox1", "RxRok", "lDnes",
-                             "RzURLLabel1", "RzURLLabel2", "StatusBar1", "MainMenu1"})
+    for (const char* name : {"StringGrid1", "SpeedButton1", "Panel1", "Obdobie", "lCelkovyCas", "Impulzy",
+                             "CelkovaSuma", "CelkovoPrijate", "CelkovoOdoslane", "PriemRychlost", "ComboBox1",
+                             "RxRok", "lDnes", "RzURLLabel1", "RzURLLabel2", "StatusBar1", "MainMenu1"})
         EXPECT_NE(f.w().findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
     EXPECT_EQ(f.w().windowTitle(), QStringLiteral("Evidor pripojenia na internet"));
     EXPECT_EQ(f.w().SpeedButton1->toolTip(), QStringLiteral("AutoSize"));
@@ -101,7 +101,8 @@ TEST(MainWindowTest, ControlsCarryTheirNamesAndMenuIsInOrder)
         export1 << a->objectName() + "=" + a->text();
     EXPECT_EQ(export1, (QStringList{"Doc1=MS Word", "xls1=MS Excel", "html1=Súbor html"}));
     // Commands of windows still to come do nothing and break nothing.
-    for (QAction* a : {f.w().Grafy1, f.w().Doc1, f.w().xls1, f.w().html1, f.w().Tla1, f.w().Nastavenie1, f.w().Oprograme1})
+    for (QAction* a :
+         {f.w().Grafy1, f.w().Doc1, f.w().xls1, f.w().html1, f.w().Tla1, f.w().Nastavenie1, f.w().Oprograme1})
         a->trigger();
     EXPECT_TRUE(f.prompts.shown.empty());
 }
@@ -234,7 +235,8 @@ TEST(MainWindowTest, ErrorEscapingAHandlerIsShownAndTheProgramGoesOn)
     auto saved = Application::errorSink();
     Application::errorSink() = [&](const QString& t) { shown << t; };
     Fixture f;
-    QObject::connect(f.w().Grafy1, &QAction::triggered, [] { throw std::runtime_error("'abc' is not a valid integer value"); });
+    QObject::connect(f.w().Grafy1, &QAction::triggered,
+                     [] { throw std::runtime_error("'abc' is not a valid integer value"); });
     // Delivered as an event, as a menu click would be.
     QMetaObject::invokeMethod(f.w().Grafy1, &QAction::trigger, Qt::QueuedConnection);
     QApplication::processEvents();

@@ -109,7 +109,8 @@ std::optional<ConnectionLog> loadLog(const Options& o, std::ostream& err)
     return LoadLog(o.dir, prompts);
 }
 
-void printRows(const ConnectionLog& log, const PeriodResult& period, const RegionalSettings& rs, std::ostream& out)
+void printRows(const ConnectionLog& log, const PeriodResult& period, const RegionalSettings& rs,
+               std::ostream& out)
 {
     for (std::size_t c = 0; c < kGridTitles.size(); ++c)
         out << (c ? "\t" : "") << kGridTitles[c];
