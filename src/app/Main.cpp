@@ -37,8 +37,9 @@ TfMain::TfMain(MainContext context, QWidget* parent) : QMainWindow(parent), m_ct
 {
     setObjectName(QStringLiteral("fMain"));
     setWindowTitle(QStringLiteral("Evidor pripojenia na internet"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     // The form's layout is in pixels for a small dialog font; larger ones would cut the cells.
     QFont small = font();
     small.setPointSize(8);
@@ -110,9 +111,12 @@ void TfMain::buildControls()
     row(1, QStringLiteral("Celkový čas :"), lCelkovyCas, "lCelkovyCas", QStringLiteral("00:00:00"));
     row(2, QStringLiteral("Celkový počet impulzov :"), Impulzy, "Impulzy", QStringLiteral("0"));
     row(3, QStringLiteral("Celková suma :"), CelkovaSuma, "CelkovaSuma", QStringLiteral("000,00 Sk"));
-    row(4, QStringLiteral("Celkovo prijaté :"), CelkovoPrijate, "CelkovoPrijate", QStringLiteral("000,00 kB"));
-    row(5, QStringLiteral("Celkovo odoslané :"), CelkovoOdoslane, "CelkovoOdoslane", QStringLiteral("000,00 kB"));
-    row(6, QStringLiteral("Priemerná rýchlosť :"), PriemRychlost, "PriemRychlost", QStringLiteral("00 000 bps"));
+    row(4, QStringLiteral("Celkovo prijaté :"), CelkovoPrijate, "CelkovoPrijate",
+        QStringLiteral("000,00 kB"));
+    row(5, QStringLiteral("Celkovo odoslané :"), CelkovoOdoslane, "CelkovoOdoslane",
+        QStringLiteral("000,00 kB"));
+    row(6, QStringLiteral("Priemerná rýchlosť :"), PriemRychlost, "PriemRychlost",
+        QStringLiteral("00 000 bps"));
     grid->setColumnStretch(1, 1);
 
     // Period choice, top right.
@@ -134,9 +138,11 @@ void TfMain::buildControls()
 
     lDnes = makeLabel(client, "lDnes", QString());
     lDnes->setGeometry(414, 78, 222, 20);
-    RzURLLabel1 = makeLabel(client, "RzURLLabel1", QStringLiteral("<a href=\"%1\">%1</a>").arg(QLatin1String(kWebAddress)));
+    RzURLLabel1 = makeLabel(client, "RzURLLabel1",
+                            QStringLiteral("<a href=\"%1\">%1</a>").arg(QLatin1String(kWebAddress)));
     RzURLLabel1->setGeometry(414, 106, 222, 20);
-    RzURLLabel2 = makeLabel(client, "RzURLLabel2", QStringLiteral("<a href=\"mailto:%1\">%1</a>").arg(QLatin1String(kMailAddress)));
+    RzURLLabel2 = makeLabel(client, "RzURLLabel2",
+                            QStringLiteral("<a href=\"mailto:%1\">%1</a>").arg(QLatin1String(kMailAddress)));
     RzURLLabel2->setGeometry(414, 130, 222, 20);
     for (QLabel* link : {RzURLLabel1, RzURLLabel2}) {
         link->setTextFormat(Qt::RichText);
@@ -149,7 +155,8 @@ void TfMain::buildControls()
     });
     connect(RzURLLabel2, &QLabel::linkActivated, this, [this](const QString&) {
         if (m_ctx.openUrl)
-            m_ctx.openUrl(QUrl(QStringLiteral("mailto:%1?subject=Odoslane z programu Linkora").arg(QLatin1String(kMailAddress))));
+            m_ctx.openUrl(QUrl(QStringLiteral("mailto:%1?subject=Odoslane z programu Linkora")
+                                   .arg(QLatin1String(kMailAddress))));
     });
 
     // Grid with its auto-size button above the right end.
@@ -182,13 +189,13 @@ void TfMain::buildControls()
 
     connect(ComboBox1, &QComboBox::currentIndexChanged, this, [this] { ComboBox1Change(); });
     connect(RxRok, &QSpinBox::valueChanged, this, [this] { ComboBox1Change(); });
-    connect(StringGrid1, &StringGrid::cellSelected, this, [this](int c, int r) { StringGrid1SelectCell(c, r); });
+    connect(StringGrid1, &StringGrid::cellSelected, this,
+            [this](int c, int r) { StringGrid1SelectCell(c, r); });
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
 }
 
 void TfMain::FormCreate()
 {
-    ProgramDir = m_ctx.programDir;
 
     QStringList titles;
     for (const char* t : kGridTitles)
@@ -206,15 +213,16 @@ void TfMain::FormCreate()
         RxRok->setValue(Year);
     }
 
-    const std::string& month = m_ctx.regional.longMonthNames[static_cast<std::size_t>(now.date().month() - 1)];
+    const std::string& month =
+        m_ctx.regional.longMonthNames[static_cast<std::size_t>(now.date().month() - 1)];
     lDnes->setText(QStringLiteral("Dnes je %1. %2 %3")
                        .arg(now.date().day(), 2, 10, QLatin1Char('0'))
                        .arg(qs(month))
                        .arg(now.date().year(), 4, 10, QLatin1Char('0')));
 
-    m_log = LoadLog(ProgramDir, *m_ctx.prompts);
+    m_log = LoadLog(m_ctx.programDir, *m_ctx.prompts);
     ComboBox1Change();
-    Kontrola = m_ctx.readKontrola();
+    m_kontrola = m_ctx.readKontrola();
 }
 
 void TfMain::ComboBox1Change()
@@ -278,6 +286,21 @@ void TfMain::StringGrid1SelectCell(int column, int row)
 void TfMain::SpeedButton1Click()
 {
     StringGrid1->setAutoSizeColumns();
+}
+
+std::int32_t TfMain::gridRowCount() const
+{
+    return StringGrid1->rowCount();
+}
+
+bool TfMain::firstDataCellEmpty() const
+{
+    return StringGrid1->cell(0, 1).isEmpty();
+}
+
+void TfMain::makeRowCurrent(std::int32_t row)
+{
+    StringGrid1->setCurrentCell(std::max(SelCol, 0), row);
 }
 
 QString TfMain::statusText(int panel) const

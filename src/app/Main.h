@@ -4,6 +4,7 @@
 #include "platform/Regional.h"
 #include "stats/ConnectionLog.h"
 #include "stats/Period.h"
+#include "tariff/PeriodHost.h"
 
 #include <QDateTime>
 #include <QMainWindow>
@@ -31,14 +32,15 @@ struct MainContext
 {
     IPrompts* prompts = nullptr;
     RegionalSettings regional;
-    std::string programDir;                                  ///< where evidor.log and the tariffs are
+    std::string programDir; ///< where evidor.log and the tariffs are
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
-    std::function<void(const QUrl&)> openUrl;                ///< opens a web or mail address
-    std::function<bool()> readKontrola = [] { return true; }; ///< the stored validation flag
+    std::function<void(const QUrl&)> openUrl;                              ///< opens a web or mail address
+    std::function<bool()> readKontrola = [] { return true; };              ///< the stored validation flag
+    std::function<std::string()> readTarif = [] { return std::string(); }; ///< the tariff in use
 };
 
 /// The statistics window: the connection log of a month or a year with its totals.
-class TfMain : public QMainWindow
+class TfMain : public QMainWindow, public IPeriodHost
 {
 public:
     static constexpr const char* kWebAddress = "https://www.linkora.sk";
@@ -52,8 +54,6 @@ public:
     std::int32_t SelCol = 0;
     std::uint16_t Month = 0;
     std::uint16_t Year = 0;
-    std::string ProgramDir;
-    bool Kontrola = true;
     PeriodTotals totals() const { return m_period.totals; }
 
     ConnectionLog& log() { return m_log; }
@@ -99,6 +99,16 @@ public:
     void StringGrid1SelectCell(int column, int row);
     void SpeedButton1Click();
 
+    // What the period pass of the charts window reads of this window.
+    std::string ProgramDir() const override { return m_ctx.programDir; }
+    std::string tariffFileName() override { return m_ctx.readTarif(); }
+    std::int32_t gridRowCount() const override;
+    bool firstDataCellEmpty() const override;
+    const ConnectionLog& connectionLog() const override { return m_log; }
+    bool Kontrola() const override { return m_kontrola; }
+    void makeRowCurrent(std::int32_t row) override;
+    void setKontrola(bool on) { m_kontrola = on; }
+
     /// Text of status bar panel 0..2.
     QString statusText(int panel) const;
 
@@ -111,6 +121,7 @@ private:
     void buildMenu();
 
     MainContext m_ctx;
+    bool m_kontrola = true;
     ConnectionLog m_log;
     PeriodResult m_period;
 };

@@ -9,7 +9,8 @@ namespace {
 
 QWidget* owner()
 {
-    return QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow();
+    return QApplication::activeModalWidget() ? QApplication::activeModalWidget()
+                                             : QApplication::activeWindow();
 }
 
 } // namespace
@@ -26,11 +27,20 @@ IPrompts::Answer QtPrompts::messageBox(const std::string& text, const std::strin
 {
     QMessageBox::Icon qicon = QMessageBox::NoIcon;
     switch (icon) {
-    case Icon::Information: qicon = QMessageBox::Information; break;
-    case Icon::Warning: qicon = QMessageBox::Warning; break;
-    case Icon::Error: qicon = QMessageBox::Critical; break;
-    case Icon::Question: qicon = QMessageBox::Question; break;
-    case Icon::None: break;
+    case Icon::Information:
+        qicon = QMessageBox::Information;
+        break;
+    case Icon::Warning:
+        qicon = QMessageBox::Warning;
+        break;
+    case Icon::Error:
+        qicon = QMessageBox::Critical;
+        break;
+    case Icon::Question:
+        qicon = QMessageBox::Question;
+        break;
+    case Icon::None:
+        break;
     }
     QMessageBox::StandardButtons set = QMessageBox::Ok;
     if (buttons == Buttons::OkCancel)
@@ -39,10 +49,14 @@ IPrompts::Answer QtPrompts::messageBox(const std::string& text, const std::strin
         set = QMessageBox::Yes | QMessageBox::No;
     QMessageBox box(qicon, QString::fromStdString(caption), QString::fromStdString(text), set, owner());
     switch (box.exec()) {
-    case QMessageBox::Cancel: return Answer::Cancel;
-    case QMessageBox::Yes: return Answer::Yes;
-    case QMessageBox::No: return Answer::No;
-    default: return Answer::Ok;
+    case QMessageBox::Cancel:
+        return Answer::Cancel;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Ok;
     }
 }
 

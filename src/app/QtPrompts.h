@@ -13,7 +13,8 @@ class QtPrompts : public IPrompts
 {
 public:
     void message(const std::string& text) override;
-    Answer messageBox(const std::string& text, const std::string& caption, Icon icon, Buttons buttons) override;
+    Answer messageBox(const std::string& text, const std::string& caption, Icon icon,
+                      Buttons buttons) override;
     void beep() override;
     void toneBeep(int frequency, int durationMs) override;
 };

@@ -1,5 +1,5 @@
-#include "Application.h"
 #include "Main.h"
+#include "Application.h"
 #include "QtPrompts.h"
 #include "QtRegional.h"
 

@@ -70,7 +70,9 @@ std::optional<std::string> writeFileAtomically(const std::string& path, std::str
     if (fd < 0)
         return "Cannot create a file in " + dir + ": " + std::strerror(errno);
     // Keep the old file's permissions when there is one; new files get the usual 0644.
-    struct stat old {};
+    struct stat old
+    {
+    };
     ::fchmod(fd, ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
     std::size_t done = 0;
     while (done < bytes.size()) {

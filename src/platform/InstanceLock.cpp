@@ -32,7 +32,8 @@ InstanceLock::InstanceLock(const std::string& name)
     else
         dir = "/tmp";
     // Outside a runtime directory the user id keeps users of one machine apart.
-    const std::string path = dir + "/" + name + (dir == "/tmp" ? "-" + std::to_string(::getuid()) : "") + ".lock";
+    const std::string path =
+        dir + "/" + name + (dir == "/tmp" ? "-" + std::to_string(::getuid()) : "") + ".lock";
     m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (m_fd < 0) {
         // Without a lock file we cannot tell; starting is better than refusing to.

@@ -1,8 +1,12 @@
 #include "Regional.h"
 
 #include <charconv>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
+#ifndef _WIN32
+#include <langinfo.h>
+#endif
 
 namespace evidor {
 
@@ -18,13 +22,41 @@ RegionalSettings slovakRegional()
     return rs;
 }
 
+RegionalSettings systemRegional()
+{
+    RegionalSettings rs = slovakRegional();
+    std::setlocale(LC_ALL, "");
+    const std::lconv* lc = std::localeconv();
+    if (lc && lc->decimal_point && *lc->decimal_point)
+        rs.decimalSeparator = lc->decimal_point;
+    if (lc && lc->thousands_sep)
+        rs.thousandSeparator = lc->thousands_sep;
+    // Regional formats use a plain blank where the locale gives a no-break one.
+    if (rs.thousandSeparator == "\u00A0" || rs.thousandSeparator == "\u202F" ||
+        rs.thousandSeparator == "\xA0")
+        rs.thousandSeparator = " ";
+#ifndef _WIN32
+    const std::string dateFormat = nl_langinfo(D_FMT);
+    if (dateFormat.rfind("%d", 0) == 0 && dateFormat.size() > 2 && dateFormat[2] != '%')
+        rs.dateSeparator = dateFormat[2];
+    const std::string timeFormat = nl_langinfo(T_FMT);
+    if (timeFormat.rfind("%H", 0) == 0 && timeFormat.size() > 2 && timeFormat[2] != '%')
+        rs.timeSeparator = timeFormat[2];
+    for (int m = 0; m < 12; ++m)
+        rs.longMonthNames[static_cast<std::size_t>(m)] = nl_langinfo(static_cast<nl_item>(MON_1 + m));
+#endif
+    std::setlocale(LC_ALL, "C");
+    return rs;
+}
+
 std::string formatNumber(double value, int decimals, const RegionalSettings& rs)
 {
     if (!std::isfinite(value))
         return value != value ? "NAN" : (value > 0 ? "INF" : "-INF");
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
-    std::string_view s(buf);
+    // to_chars, unlike printf, ignores the C locale that Qt sets from the environment.
+    char buf[400];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+    std::string_view s(buf, static_cast<std::size_t>(res.ptr - buf));
     std::string out;
     if (!s.empty() && s.front() == '-') {
         out += '-';
@@ -157,19 +189,6 @@ std::optional<CivilDate> parseDate(std::string_view text, const RegionalSettings
     if (*d > limit)
         return std::nullopt;
     return CivilDate{yy, static_cast<int>(*m), static_cast<int>(*d)};
-}
-
-std::optional<std::int32_t> parseInt32(std::string_view text)
-{
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    if (text.empty() || (text.front() == '-' && text.size() == 1))
-        return std::nullopt;
-    std::int32_t v = 0;
-    const auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (ec != std::errc{} || p != text.data() + text.size())
-        return std::nullopt;
-    return v;
 }
 
 } // namespace evidor

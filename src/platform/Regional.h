@@ -22,6 +22,10 @@ struct RegionalSettings
 /// The Slovak fixture: comma, blank, "." and ":", "január" ... "december".
 RegionalSettings slovakRegional();
 
+/// The regional formats of the process's C locale (LC_ALL / LANG), for programs without Qt.
+/// Date and time separators stay "." and ":" unless the locale writes its dates day first.
+RegionalSettings systemRegional();
+
 /// "%.Nn": thousands separators and exactly `decimals` decimals (rounded half away from zero).
 std::string formatNumber(double value, int decimals, const RegionalSettings& rs);
 
@@ -54,6 +58,30 @@ int weekdayNumber(std::int64_t daysSinceEpoch);
 CivilDate civilFromDays(std::int64_t daysSinceEpoch);
 
 /// Strict decimal int32 with an optional sign; nothing for any other text or overflow.
-std::optional<std::int32_t> parseInt32(std::string_view text);
+/// Inline: the log loader calls it five times a line.
+inline std::optional<std::int32_t> parseInt32(std::string_view text)
+{
+    std::size_t i = 0;
+    bool negative = false;
+    if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
+        negative = text[0] == '-';
+        i = 1;
+    }
+    const std::size_t digits = text.size() - i;
+    if (digits == 0 || digits > 10)
+        return std::nullopt;
+    std::int64_t v = 0;
+    for (; i < text.size(); ++i) {
+        const unsigned d = static_cast<unsigned char>(text[i]) - '0';
+        if (d > 9)
+            return std::nullopt;
+        v = v * 10 + d;
+    }
+    if (negative)
+        v = -v;
+    if (v < INT32_MIN || v > INT32_MAX)
+        return std::nullopt;
+    return static_cast<std::int32_t>(v);
+}
 
 } // namespace evidor

@@ -5,6 +5,7 @@
 #include "platform/Regional.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -13,54 +14,86 @@ namespace evidor {
 
 namespace {
 
-constexpr bool isBlank(char c)
+// The separators between fields: blank, tab and the line break.
+constexpr auto kBlank = [] {
+    std::array<bool, 256> t{};
+    t[' '] = t['\t'] = t['\r'] = t['\n'] = true;
+    return t;
+}();
+
+inline bool isBlank(char c)
 {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    return kBlank[static_cast<unsigned char>(c)];
 }
 
 // Reads the whole file at once: one snapshot of a log the meter may be appending to.
-std::optional<std::string> readLogFile(const std::string& path)
+struct FileBytes
+{
+    LargeChars data;
+    std::size_t size = 0;
+};
+
+std::optional<FileBytes> readLogFile(const std::string& path)
 {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f)
         return std::nullopt;
-    std::string bytes;
+    FileBytes out;
+    std::size_t capacity = 0;
     if (std::fseek(f, 0, SEEK_END) == 0) {
         const long size = std::ftell(f);
         if (size > 0)
-            bytes.resize(static_cast<std::size_t>(size));
+            capacity = static_cast<std::size_t>(size);
         std::fseek(f, 0, SEEK_SET);
     }
-    std::size_t got = bytes.empty() ? 0 : std::fread(bytes.data(), 1, bytes.size(), f);
-    bytes.resize(got);
-    // A file that reports no size (a pipe, a special file) is read in pieces.
-    if (got == 0) {
-        char chunk[65536];
-        std::size_t n;
-        while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-            bytes.append(chunk, n);
+    std::setvbuf(f, nullptr, _IONBF, 0);
+    // A file that reports no size (a pipe, a special file) grows its buffer as it is read.
+    capacity = std::max<std::size_t>(capacity, 1);
+    out.data.reset(static_cast<char*>(allocateLarge(capacity)));
+    for (;;) {
+        if (out.size == capacity) {
+            const int c = std::fgetc(f);
+            if (c == EOF)
+                break;
+            LargeChars bigger(static_cast<char*>(allocateLarge(capacity * 2)));
+            std::memcpy(bigger.get(), out.data.get(), out.size);
+            bigger[out.size++] = static_cast<char>(c);
+            out.data = std::move(bigger);
+            capacity *= 2;
+        }
+        out.size += std::fread(out.data.get() + out.size, 1, capacity - out.size, f);
+        if (out.size < capacity)
+            break;
     }
     const bool failed = std::ferror(f) != 0;
     std::fclose(f);
     if (failed)
         return std::nullopt;
-    return bytes;
+    return out;
 }
 
 } // namespace
 
-ConnectionLog ConnectionLog::parse(std::string bytes)
+ConnectionLog ConnectionLog::parse(std::string_view bytes)
+{
+    LargeChars copy(static_cast<char*>(allocateLarge(bytes.size())));
+    if (!bytes.empty())
+        std::memcpy(copy.get(), bytes.data(), bytes.size());
+    return parse(std::move(copy), bytes.size());
+}
+
+ConnectionLog ConnectionLog::parse(LargeChars buffer, std::size_t size)
 {
     ConnectionLog log;
     // Offsets are 32-bit to keep records small; a log beyond 4 GB is read up to that size.
-    if (bytes.size() > std::numeric_limits<std::uint32_t>::max())
-        bytes.resize(std::numeric_limits<std::uint32_t>::max());
-    log.m_buffer = std::move(bytes);
-    const char* const base = log.m_buffer.data();
+    size = std::min<std::size_t>(size, std::numeric_limits<std::uint32_t>::max());
+    log.m_buffer = std::move(buffer);
+    const char* const base = log.m_buffer.get();
 
     // Only lines ended by a line feed count; the rest may still be being written.
-    const auto lastLf = log.m_buffer.rfind('\n');
-    const std::size_t end = lastLf == std::string::npos ? 0 : lastLf + 1;
+    const std::string_view all(base, size);
+    const auto lastLf = all.rfind('\n');
+    const std::size_t end = lastLf == std::string_view::npos ? 0 : lastLf + 1;
     const auto lineFeeds = static_cast<std::size_t>(std::count(base, base + end, '\n'));
     log.Records.reserve(lineFeeds);
 
@@ -76,7 +109,10 @@ ConnectionLog ConnectionLog::parse(std::string bytes)
     auto nextToken = [&](std::size_t& start) -> std::size_t {
         skipBlanks();
         start = pos;
-        while (pos < end && !isBlank(base[pos]))
+        if (pos >= end)
+            return 0;
+        // The line feed at end - 1 stops every token, so no bound check is needed here.
+        while (!isBlank(base[pos]))
             ++pos;
         return pos - start;
     };
@@ -86,9 +122,16 @@ ConnectionLog ConnectionLog::parse(std::string bytes)
     };
 
     // Token positions of fields 1..10, in log order.
-    static constexpr int kTextOfField[10] = {TConnectionRecord::Date, TConnectionRecord::Time,
-                                             TConnectionRecord::Day,  TConnectionRecord::Duration,
-                                             -1, -1, -1, -1, -1, TConnectionRecord::Utilisation};
+    static constexpr int kTextOfField[10] = {TConnectionRecord::Date,
+                                             TConnectionRecord::Time,
+                                             TConnectionRecord::Day,
+                                             TConnectionRecord::Duration,
+                                             -1,
+                                             -1,
+                                             -1,
+                                             -1,
+                                             -1,
+                                             TConnectionRecord::Utilisation};
 
     for (std::size_t i = 0; i < lineFeeds; ++i) {
         skipBlanks();
@@ -170,7 +213,7 @@ ConnectionLog LoadLog(const std::string& programDir, IPrompts& prompts)
         prompts.message("Neexistuje subor evidor.log");
         return {};
     }
-    ConnectionLog log = ConnectionLog::parse(std::move(*bytes));
+    ConnectionLog log = ConnectionLog::parse(std::move(bytes->data), bytes->size);
     if (log.skippedCount > 0)
         prompts.message(skippedLinesMessage(log));
     return log;

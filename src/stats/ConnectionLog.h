@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/LargeBuffer.h"
 #include "platform/Prompts.h"
 
 #include <cstdint>
@@ -15,11 +16,20 @@ namespace evidor {
 /// Read them through ConnectionLog::text().
 struct TConnectionRecord
 {
-    enum Text : std::uint8_t { Date, Day, Time, Duration, Utilisation, Isp, TextCount };
+    enum Text : std::uint8_t
+    {
+        Date,
+        Day,
+        Time,
+        Duration,
+        Utilisation,
+        Isp,
+        TextCount
+    };
 
     std::uint32_t textOffset[TextCount]{};
     std::uint8_t textLength[TextCount]{};
-    std::int32_t Price = 0;    ///< hundredths of a crown
+    std::int32_t Price = 0; ///< hundredths of a crown
     std::int32_t Impulses = 0;
     std::int32_t Received = 0; ///< bytes, log field 8
     std::int32_t Sent = 0;     ///< bytes, log field 7
@@ -43,7 +53,7 @@ struct SkippedLine
 class ConnectionLog
 {
 public:
-    std::vector<TConnectionRecord> Records;
+    std::vector<TConnectionRecord, LargeAllocator<TConnectionRecord>> Records;
     std::int32_t RecordCount = 0;
 
     /// Lines left out because a numeric field did not convert (how many, and the first).
@@ -53,7 +63,7 @@ public:
     /// A record's text in the file's encoding (Windows-1250), valid as long as the log lives.
     std::string_view text(const TConnectionRecord& r, TConnectionRecord::Text t) const
     {
-        return {m_buffer.data() + r.textOffset[t], r.textLength[t]};
+        return {m_buffer.get() + r.textOffset[t], r.textLength[t]};
     }
     std::string_view text(std::int32_t index, TConnectionRecord::Text t) const
     {
@@ -63,10 +73,12 @@ public:
     /// Parses the bytes of a log (what a reading of the file gave) into records.
     /// Only lines ended by a line feed are read: an unterminated last line may still be being
     /// written by the meter.
-    static ConnectionLog parse(std::string bytes);
+    static ConnectionLog parse(std::string_view bytes);
+    /// The same, taking over a buffer of `size` bytes.
+    static ConnectionLog parse(LargeChars buffer, std::size_t size);
 
 private:
-    std::string m_buffer;
+    LargeChars m_buffer;
 };
 
 /// Reads `ProgramDir`/evidor.log. A missing or unreadable log: "Neexistuje subor evidor.log"

@@ -4,12 +4,12 @@
 
 namespace evidor {
 
-const std::array<const char*, 13> kMonthItems = {"Celý rok ...", "Január", "Február", "Marec",   "Apríl",
-                                                 "Máj",          "Jún",    "Júl",     "August",  "September",
+const std::array<const char*, 13> kMonthItems = {"Celý rok ...", "Január",   "Február", "Marec",  "Apríl",
+                                                 "Máj",          "Jún",      "Júl",     "August", "September",
                                                  "Október",      "November", "December"};
 
-const std::array<const char*, 10> kGridTitles = {"Dátum a čas", "Deň",      "Dĺžka",    "Cena",      "Impulzy",
-                                                 "Prijaté",     "Odoslané", "Rýchlosť", "Vyťaženie", "ISP"};
+const std::array<const char*, 10> kGridTitles = {
+    "Dátum a čas", "Deň", "Dĺžka", "Cena", "Impulzy", "Prijaté", "Odoslané", "Rýchlosť", "Vyťaženie", "ISP"};
 
 const std::array<int, 10> kGridWidths = {105, 40, 50, 54, 50, 64, 64, 64, 64, 64};
 
@@ -50,7 +50,8 @@ bool InPeriod(const ConnectionLog& log, std::int32_t i, std::uint16_t month, std
     return m == month && y == year;
 }
 
-PeriodResult ShowPeriod(ConnectionLog& log, std::uint16_t month, std::uint16_t year, const RegionalSettings& rs)
+PeriodResult ShowPeriod(ConnectionLog& log, std::uint16_t month, std::uint16_t year,
+                        const RegionalSettings& rs)
 {
     PeriodResult res;
     PeriodTotals& t = res.totals;
@@ -130,7 +131,8 @@ StatusTexts rowDetails(const ConnectionLog& log, std::int32_t k, const RegionalS
         s[1] = " Cena za 1MB : - ";
     const auto d = parseDurationSeconds(log.text(rec, TConnectionRecord::Duration), rs);
     if (d && *d > 0)
-        s[2] = " Priemerný tok dát : " + formatNumber((t / 1024.0) / static_cast<double>(*d), 2, rs) + " kB/s";
+        s[2] =
+            " Priemerný tok dát : " + formatNumber((t / 1024.0) / static_cast<double>(*d), 2, rs) + " kB/s";
     else
         s[2] = " Priemerný tok dát : - ";
     return s;

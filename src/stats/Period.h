@@ -1,7 +1,7 @@
 #pragma once
 
-#include "stats/ConnectionLog.h"
 #include "platform/Regional.h"
+#include "stats/ConnectionLog.h"
 
 #include <array>
 #include <cstdint>
@@ -61,7 +61,8 @@ bool InPeriod(const ConnectionLog& log, std::int32_t i, std::uint16_t month, std
 
 /// Lists the period: writes the row-to-record map into the records' `RowRecord` and computes
 /// the totals and label texts. A duration that does not read as h:mm:ss adds no seconds.
-PeriodResult ShowPeriod(ConnectionLog& log, std::uint16_t month, std::uint16_t year, const RegionalSettings& rs);
+PeriodResult ShowPeriod(ConnectionLog& log, std::uint16_t month, std::uint16_t year,
+                        const RegionalSettings& rs);
 
 /// The record shown in grid row r (r >= 1) by the row-to-record map.
 inline std::int32_t recordOfRow(const ConnectionLog& log, std::int32_t row)

@@ -139,7 +139,9 @@ void StringGrid::applyAutoSize()
     const int step = rows <= kMeasureAll ? 1 : rows / kMeasureAll;
     for (int c = 0; c < m_model->columnCount(); ++c) {
         int widest = head.horizontalAdvance(m_model->cell(c, 0));
-        auto measure = [&](int gridRow) { widest = std::max(widest, body.horizontalAdvance(m_model->cell(c, gridRow))); };
+        auto measure = [&](int gridRow) {
+            widest = std::max(widest, body.horizontalAdvance(m_model->cell(c, gridRow)));
+        };
         for (int r = 1; r <= rows; r += step)
             measure(r);
         for (int r = std::max(1, rows - 200); r <= rows; ++r)

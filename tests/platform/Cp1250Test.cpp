@@ -6,7 +6,8 @@ using namespace evidor;
 
 TEST(Cp1250Test, SlovakLettersBothWays)
 {
-    const std::string cp = "\xE1\xE4\xE8\xEF\xE9\xED\xE5\xBE\xF2\xF3\xF4\xE0\x9A\x9D\xFA\xFD\x9E\xC8\xBC\x8A\x8D\x8E";
+    const std::string cp =
+        "\xE1\xE4\xE8\xEF\xE9\xED\xE5\xBE\xF2\xF3\xF4\xE0\x9A\x9D\xFA\xFD\x9E\xC8\xBC\x8A\x8D\x8E";
     const std::string utf = "áäčďéíĺľňóôŕšťúýžČĽŠŤŽ";
     EXPECT_EQ(cp1250ToUtf8(cp), utf);
     EXPECT_EQ(utf8ToCp1250(utf), cp);

@@ -7,11 +7,18 @@ using namespace evidor;
 TEST(RegionalTest, FormatsNumbersWithSlovakSeparators)
 {
     const auto sk = slovakRegional();
-    struct Case { double value; int decimals; const char* expected; };
+    struct Case
+    {
+        double value;
+        int decimals;
+        const char* expected;
+    };
     const Case cases[] = {
-        {0.0, 2, "0,00"},          {999.0, 2, "999,00"},        {1000.0, 2, "1 000,00"},
-        {1234567.891, 2, "1 234 567,89"}, {-1234.5, 2, "-1 234,50"}, {12345.0, 0, "12 345"},
-        {0.005, 2, "0,01"},        {-0.001, 2, "0,00"},         {100.0, 0, "100"},
+        {0.0, 2, "0,00"},          {999.0, 2, "999,00"},
+        {1000.0, 2, "1 000,00"},   {1234567.891, 2, "1 234 567,89"},
+        {-1234.5, 2, "-1 234,50"}, {12345.0, 0, "12 345"},
+        {0.005, 2, "0,01"},        {-0.001, 2, "0,00"},
+        {100.0, 0, "100"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(formatNumber(c.value, c.decimals, sk), c.expected) << c.value;
@@ -34,11 +41,15 @@ TEST(RegionalTest, FormatsHoursMinutesSeconds)
 TEST(RegionalTest, ReadsDurations)
 {
     const auto sk = slovakRegional();
-    struct Case { const char* text; std::optional<std::int64_t> seconds; };
+    struct Case
+    {
+        const char* text;
+        std::optional<std::int64_t> seconds;
+    };
     const Case cases[] = {
-        {"0:00:00", 0},   {"1:02:03", 3723}, {"23:59:59", 86399}, {"25:00:00", 90000},
-        {"0:05", 300},    {"0:60:00", {}},   {"0:00:60", {}},     {"", {}},
-        {"abc", {}},      {"1:2a:00", {}},   {"-1:00:00", {}},    {"1.00.00", {}},
+        {"0:00:00", 0}, {"1:02:03", 3723}, {"23:59:59", 86399}, {"25:00:00", 90000},
+        {"0:05", 300},  {"0:60:00", {}},   {"0:00:60", {}},     {"", {}},
+        {"abc", {}},    {"1:2a:00", {}},   {"-1:00:00", {}},    {"1.00.00", {}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(parseDurationSeconds(c.text, sk), c.seconds) << c.text;

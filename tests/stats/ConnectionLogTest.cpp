@@ -45,7 +45,12 @@ TEST(ConnectionLogTest, LinesBlanksAndTheUnfinishedLastLine)
 {
     const std::string l1 = kLine1, l2 = kLine2;
     std::string unterminated = l2.substr(0, l2.size() - 1);
-    struct Case { const char* name; std::string bytes; std::vector<std::string> isps; };
+    struct Case
+    {
+        const char* name;
+        std::string bytes;
+        std::vector<std::string> isps;
+    };
     const Case cases[] = {
         {"empty file", "", {}},
         {"only blank lines", "\n\n\r\n", {}},
@@ -56,10 +61,15 @@ TEST(ConnectionLogTest, LinesBlanksAndTheUnfinishedLastLine)
         {"unterminated last line", l1 + unterminated, {"Slovanet a.s."}},
         {"unterminated last line after a blank line", l1 + "\n" + unterminated, {"Slovanet a.s."}},
         {"only an unterminated line", unterminated, {}},
-        {"nothing after field ten", "01.05.2000 10:20:00 So 0:30:00 500 5 1000 2000 33600 45\n" + l2, {"", "EuroWeb"}},
-        {"blanks around the provider", "01.05.2000 10:20:00 So 0:30:00 500 5 1 2 3 45 \t  Net  Provider \t \n",
+        {"nothing after field ten",
+         "01.05.2000 10:20:00 So 0:30:00 500 5 1000 2000 33600 45\n" + l2,
+         {"", "EuroWeb"}},
+        {"blanks around the provider",
+         "01.05.2000 10:20:00 So 0:30:00 500 5 1 2 3 45 \t  Net  Provider \t \n",
          {"Net  Provider"}},
-        {"fields taken across lines", "01.05.2000 10:20:00 So 0:30:00 500\n5 1000 2000 33600 45 Split\n", {"Split"}},
+        {"fields taken across lines",
+         "01.05.2000 10:20:00 So 0:30:00 500\n5 1000 2000 33600 45 Split\n",
+         {"Split"}},
     };
     for (const auto& c : cases) {
         const auto log = ConnectionLog::parse(c.bytes);
@@ -72,8 +82,8 @@ TEST(ConnectionLogTest, LinesBlanksAndTheUnfinishedLastLine)
 TEST(ConnectionLogTest, OverlongFieldsAreCutAndStayInStepWithTheLines)
 {
     const std::string longIsp(100, 'P');
-    const std::string bytes = "01.05.2000XXXXX 10:20:00:99 Sobota 0:30:00 500 5 1 2 3 45678901234 " + longIsp + " tail\n" +
-                              kLine2;
+    const std::string bytes =
+        "01.05.2000XXXXX 10:20:00:99 Sobota 0:30:00 500 5 1 2 3 45678901234 " + longIsp + " tail\n" + kLine2;
     const auto log = ConnectionLog::parse(bytes);
     ASSERT_EQ(log.RecordCount, 2);
     EXPECT_EQ(log.text(0, T::Date), "01.05.2000X");
@@ -86,9 +96,8 @@ TEST(ConnectionLogTest, OverlongFieldsAreCutAndStayInStepWithTheLines)
 
 TEST(ConnectionLogTest, LinesWithBadNumbersAreSkippedAndNamedOnce)
 {
-    const std::string bytes = std::string(kLine1) +
-                              "03.05.2000 10:00:00 Ut 0:01:00 12x 1 1 1 1 1 Bad\n" + kLine2 +
-                              "04.05.2000 10:00:00 St 0:01:00 1 1 1 1 99999999999 1 Big\n";
+    const std::string bytes = std::string(kLine1) + "03.05.2000 10:00:00 Ut 0:01:00 12x 1 1 1 1 1 Bad\n" +
+                              kLine2 + "04.05.2000 10:00:00 St 0:01:00 1 1 1 1 99999999999 1 Big\n";
     const auto log = ConnectionLog::parse(bytes);
     EXPECT_EQ(isps(log), (std::vector<std::string>{"Slovanet a.s.", "EuroWeb"}));
     EXPECT_EQ(log.Records[1].RowRecord, 1);

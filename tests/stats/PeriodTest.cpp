@@ -9,8 +9,8 @@ namespace {
 std::string line(const std::string& date, const std::string& duration, std::int64_t price, std::int64_t sent,
                  std::int64_t received, int speed = 1, const std::string& isp = "Isp")
 {
-    return date + " 10:00:00 Po " + duration + " " + std::to_string(price) + " 1 " + std::to_string(sent) + " " +
-           std::to_string(received) + " " + std::to_string(speed) + " 50 " + isp + "\n";
+    return date + " 10:00:00 Po " + duration + " " + std::to_string(price) + " 1 " + std::to_string(sent) +
+           " " + std::to_string(received) + " " + std::to_string(speed) + " 50 " + isp + "\n";
 }
 
 } // namespace
@@ -24,12 +24,11 @@ TEST(PeriodTest, LabelsOfThePeriod)
 
 TEST(PeriodTest, SelectsMonthOrYearInFileOrder)
 {
-    auto log = ConnectionLog::parse(line("15.05.2000", "0:01:00", 1, 0, 0, 1, "a") +
-                                    line("15.06.2000", "0:01:00", 1, 0, 0, 1, "b") +
-                                    line("15.05.2001", "0:01:00", 1, 0, 0, 1, "c") +
-                                    line("31.05.2000", "0:01:00", 1, 0, 0, 1, "d") +
-                                    line("2000-05-15", "0:01:00", 1, 0, 0, 1, "bad form") +
-                                    line("1.5.2000", "0:01:00", 1, 0, 0, 1, "short form"));
+    auto log = ConnectionLog::parse(
+        line("15.05.2000", "0:01:00", 1, 0, 0, 1, "a") + line("15.06.2000", "0:01:00", 1, 0, 0, 1, "b") +
+        line("15.05.2001", "0:01:00", 1, 0, 0, 1, "c") + line("31.05.2000", "0:01:00", 1, 0, 0, 1, "d") +
+        line("2000-05-15", "0:01:00", 1, 0, 0, 1, "bad form") +
+        line("1.5.2000", "0:01:00", 1, 0, 0, 1, "short form"));
     const auto sk = slovakRegional();
     auto rowsOf = [&](std::uint16_t m, std::uint16_t y) {
         const auto res = ShowPeriod(log, m, y, sk);
@@ -56,19 +55,31 @@ TEST(PeriodTest, TotalsAndTheirTexts)
     };
     const Case cases[] = {
         {"empty period", "", {"00:00:00", "0", "0,00 Sk", "0,00 kB", "0,00 kB", "0 bps"}, 0},
-        {"received at the switch point", line("01.05.2000", "0:00:01", 1234, 0, 1022976, 33600),
-         {"00:00:01", "1", "12,34 Sk", "999,00 kB", "0,00 kB", "33 600 bps"}, 1},
-        {"one byte more", line("01.05.2000", "0:00:01", 0, 0, 1022977, 100),
-         {"00:00:01", "1", "0,00 Sk", "0,98 MB", "0,00 kB", "100 bps"}, 1},
-        {"sent stays in kB", line("01.05.2000", "0:00:00", 0, 5 * 1048576, 0, 0),
-         {"00:00:00", "1", "0,00 Sk", "0,00 kB", "5 120,00 kB", "0 bps"}, 1},
-        {"100 hours", line("01.05.2000", "50:00:00", 0, 0, 0, 1) + line("02.05.2000", "50:00:00", 0, 0, 0, 2),
-         {"100:00:00", "2", "0,00 Sk", "0,00 kB", "0,00 kB", "1 bps"}, 2},
+        {"received at the switch point",
+         line("01.05.2000", "0:00:01", 1234, 0, 1022976, 33600),
+         {"00:00:01", "1", "12,34 Sk", "999,00 kB", "0,00 kB", "33 600 bps"},
+         1},
+        {"one byte more",
+         line("01.05.2000", "0:00:01", 0, 0, 1022977, 100),
+         {"00:00:01", "1", "0,00 Sk", "0,98 MB", "0,00 kB", "100 bps"},
+         1},
+        {"sent stays in kB",
+         line("01.05.2000", "0:00:00", 0, 5 * 1048576, 0, 0),
+         {"00:00:00", "1", "0,00 Sk", "0,00 kB", "5 120,00 kB", "0 bps"},
+         1},
+        {"100 hours",
+         line("01.05.2000", "50:00:00", 0, 0, 0, 1) + line("02.05.2000", "50:00:00", 0, 0, 0, 2),
+         {"100:00:00", "2", "0,00 Sk", "0,00 kB", "0,00 kB", "1 bps"},
+         2},
         {"more than 2 GB received",
-         line("01.05.2000", "1:00:00", 0, 0, 2000000000, 1) + line("02.05.2000", "1:00:00", 0, 0, 2000000000, 1),
-         {"02:00:00", "2", "0,00 Sk", "3 814,70 MB", "0,00 kB", "1 bps"}, 2},
-        {"bad duration adds nothing", line("01.05.2000", "x:00", 0, 0, 0, 1),
-         {"00:00:00", "1", "0,00 Sk", "0,00 kB", "0,00 kB", "1 bps"}, 1},
+         line("01.05.2000", "1:00:00", 0, 0, 2000000000, 1) +
+             line("02.05.2000", "1:00:00", 0, 0, 2000000000, 1),
+         {"02:00:00", "2", "0,00 Sk", "3 814,70 MB", "0,00 kB", "1 bps"},
+         2},
+        {"bad duration adds nothing",
+         line("01.05.2000", "x:00", 0, 0, 0, 1),
+         {"00:00:00", "1", "0,00 Sk", "0,00 kB", "0,00 kB", "1 bps"},
+         1},
     };
     for (const auto& c : cases) {
         auto log = ConnectionLog::parse(c.log);
@@ -85,10 +96,12 @@ TEST(PeriodTest, TotalsAndTheirTexts)
 
 TEST(PeriodTest, GridCells)
 {
-    auto log = ConnectionLog::parse("01.05.2000 10:20:00 So 0:30:00 123456 5 1024 2097152 33600 45 Slovanet \xE8\x9A\n");
+    auto log = ConnectionLog::parse(
+        "01.05.2000 10:20:00 So 0:30:00 123456 5 1024 2097152 33600 45 Slovanet \xE8\x9A\n");
     const auto sk = slovakRegional();
-    const std::vector<std::string> expected = {"01.05.2000 10:20:00", "So", "0:30:00", "1 234,56 Sk", "5",
-                                               "2 048,00 kB", "1,00 kB", "33600", "45 %", "Slovanet čš"};
+    const std::vector<std::string> expected = {
+        "01.05.2000 10:20:00", "So",      "0:30:00", "1 234,56 Sk", "5",
+        "2 048,00 kB",         "1,00 kB", "33600",   "45 %",        "Slovanet čš"};
     for (int c = 0; c < 10; ++c)
         EXPECT_EQ(gridCell(log, 0, c, sk), expected[static_cast<std::size_t>(c)]) << c;
 }
@@ -96,12 +109,17 @@ TEST(PeriodTest, GridCells)
 TEST(PeriodTest, RowDetails)
 {
     const auto sk = slovakRegional();
-    struct Case { std::string log; StatusTexts expected; };
+    struct Case
+    {
+        std::string log;
+        StatusTexts expected;
+    };
     const Case cases[] = {
         {line("01.05.2000", "0:00:10", 1000, 1048576, 1048576),
          {" Celkovo prenesené : 2 048,00 kB", " Cena za 1MB : 5,00 Sk", " Priemerný tok dát : 204,80 kB/s"}},
         {line("01.05.2000", "0:00:01", 0, 5000000, 5238976),
-         {" Celkovo prenesené : 9 999,00 kB", " Cena za 1MB : 0,00 Sk", " Priemerný tok dát : 9 999,00 kB/s"}},
+         {" Celkovo prenesené : 9 999,00 kB", " Cena za 1MB : 0,00 Sk",
+          " Priemerný tok dát : 9 999,00 kB/s"}},
         {line("01.05.2000", "0:00:01", 0, 5000000, 5238977),
          {" Celkovo prenesené : 9,76 MB", " Cena za 1MB : 0,00 Sk", " Priemerný tok dát : 9 999,00 kB/s"}},
         {line("01.05.2000", "0:01:00", 300, 0, 0),

@@ -29,7 +29,8 @@ public:
         shown.push_back({text, {}, Icon::None, Buttons::Ok});
         events.push_back("message");
     }
-    Answer messageBox(const std::string& text, const std::string& caption, Icon icon, Buttons buttons) override
+    Answer messageBox(const std::string& text, const std::string& caption, Icon icon,
+                      Buttons buttons) override
     {
         shown.push_back({text, caption, icon, buttons});
         events.push_back("box");

@@ -15,7 +15,8 @@ public:
     TempDir()
     {
         std::random_device rd;
-        m_path = std::filesystem::temp_directory_path() / ("evidor-test-" + std::to_string(rd()) + std::to_string(rd()));
+        m_path = std::filesystem::temp_directory_path() /
+                 ("evidor-test-" + std::to_string(rd()) + std::to_string(rd()));
         std::filesystem::create_directories(m_path);
     }
     ~TempDir()
@@ -30,7 +31,8 @@ public:
     std::string file(std::string_view name) const { return (m_path / name).string(); }
     void write(std::string_view name, std::string_view bytes) const
     {
-        std::ofstream(m_path / name, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(m_path / name, std::ios::binary)
+            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
     std::string read(std::string_view name) const
     {

@@ -3,6 +3,8 @@
 #include "platform/InstanceLock.h"
 #include "support/RecordingPrompts.h"
 #include "support/TempDir.h"
+#include "tariff/ImpulseComputation.h"
+#include "tariff/Tarifa.h"
 #include "widgets/StringGrid.h"
 
 #include <QAction>
@@ -40,10 +42,11 @@ struct Fixture
     test::TempDir dir;
     test::RecordingPrompts prompts;
     std::vector<QUrl> opened;
+    std::string tarif;
     std::unique_ptr<TfMain> window;
 
-    explicit Fixture(const std::string& log = kLog, QDateTime now = QDateTime(QDate(2000, 5, 20), QTime(9, 0)),
-                     bool kontrola = true)
+    explicit Fixture(const std::string& log = kLog,
+                     QDateTime now = QDateTime(QDate(2000, 5, 20), QTime(9, 0)), bool kontrola = true)
     {
         if (!log.empty())
             dir.write("evidor.log", log);
@@ -54,6 +57,7 @@ struct Fixture
         ctx.now = [now] { return now; };
         ctx.openUrl = [this](const QUrl& u) { opened.push_back(u); };
         ctx.readKontrola = [kontrola] { return kontrola; };
+        ctx.readTarif = [this] { return tarif; };
         window = std::make_unique<TfMain>(std::move(ctx));
         window->show();
     }
@@ -77,9 +81,9 @@ QString label(TfMain& w, const char* name)
 TEST(MainWindowTest, ControlsCarryTheirNamesAndMenuIsInOrder)
 {
     Fixture f;
-    for (const char* name : {"StringGrid1", "SpeedButton1", "Panel1", "Obdobie", "lCelkovyCas", "Impulzy", "CelkovaSuma",
-                             "CelkovoPrijate", "CelkovoOdoslane", "PriemRychlost", "ComboBox1", "RxRok", "lDnes",
-                             "RzURLLabel1", "RzURLLabel2", "StatusBar1", "MainMenu1"})
+    for (const char* name : {"StringGrid1", "SpeedButton1", "Panel1", "Obdobie", "lCelkovyCas", "Impulzy",
+                             "CelkovaSuma", "CelkovoPrijate", "CelkovoOdoslane", "PriemRychlost", "ComboBox1",
+                             "RxRok", "lDnes", "RzURLLabel1", "RzURLLabel2", "StatusBar1", "MainMenu1"})
         EXPECT_NE(f.w().findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
     EXPECT_EQ(f.w().windowTitle(), QStringLiteral("Evidor pripojenia na internet"));
     EXPECT_EQ(f.w().SpeedButton1->toolTip(), QStringLiteral("AutoSize"));
@@ -97,7 +101,8 @@ TEST(MainWindowTest, ControlsCarryTheirNamesAndMenuIsInOrder)
         export1 << a->objectName() + "=" + a->text();
     EXPECT_EQ(export1, (QStringList{"Doc1=MS Word", "xls1=MS Excel", "html1=Súbor html"}));
     // Commands of windows still to come do nothing and break nothing.
-    for (QAction* a : {f.w().Grafy1, f.w().Doc1, f.w().xls1, f.w().html1, f.w().Tla1, f.w().Nastavenie1, f.w().Oprograme1})
+    for (QAction* a :
+         {f.w().Grafy1, f.w().Doc1, f.w().xls1, f.w().html1, f.w().Tla1, f.w().Nastavenie1, f.w().Oprograme1})
         a->trigger();
     EXPECT_TRUE(f.prompts.shown.empty());
 }
@@ -197,8 +202,8 @@ TEST(MainWindowTest, MissingLogIsReportedAndShowsAnEmptyPeriod)
 
 TEST(MainWindowTest, ValidationFlagComesFromTheStore)
 {
-    EXPECT_TRUE(Fixture(kLog, QDateTime(QDate(2000, 5, 20), QTime()), true).w().Kontrola);
-    EXPECT_FALSE(Fixture(kLog, QDateTime(QDate(2000, 5, 20), QTime()), false).w().Kontrola);
+    EXPECT_TRUE(Fixture(kLog, QDateTime(QDate(2000, 5, 20), QTime()), true).w().Kontrola());
+    EXPECT_FALSE(Fixture(kLog, QDateTime(QDate(2000, 5, 20), QTime()), false).w().Kontrola());
 }
 
 TEST(MainWindowTest, LinksOpenTheWebAndANewMailWithItsSubject)
@@ -230,7 +235,8 @@ TEST(MainWindowTest, ErrorEscapingAHandlerIsShownAndTheProgramGoesOn)
     auto saved = Application::errorSink();
     Application::errorSink() = [&](const QString& t) { shown << t; };
     Fixture f;
-    QObject::connect(f.w().Grafy1, &QAction::triggered, [] { throw std::runtime_error("'abc' is not a valid integer value"); });
+    QObject::connect(f.w().Grafy1, &QAction::triggered,
+                     [] { throw std::runtime_error("'abc' is not a valid integer value"); });
     // Delivered as an event, as a menu click would be.
     QMetaObject::invokeMethod(f.w().Grafy1, &QAction::trigger, Qt::QueuedConnection);
     QApplication::processEvents();
@@ -254,4 +260,38 @@ TEST(MainWindowTest, SecondStartEndsAtOnceWithCodeZero)
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_EQ(second.readAll(), QByteArray());
     qunsetenv("XDG_RUNTIME_DIR");
+}
+
+TEST(MainWindowTest, PeriodPassReportsAMismatchAndMovesTheGridToItsRow)
+{
+    // One all-day band of 60 s at 1,00 Sk; the second May connection is logged with a wrong price.
+    const std::string log = "02.05.2000 10:00:00 Ut 0:01:59 200 2 0 0 33600 50 Right\n"
+                            "03.05.2000 10:00:00 St 0:00:00 999 1 0 0 33600 50 Wrong price\n";
+    Fixture f(log);
+    f.tarif = "test.tfa";
+    TTarifa t;
+    t.popis = "Test";
+    t.pasma = {TPasmo{0.0, timeOfDay(23, 59, 59), 100, 60, false}, TPasmo{0.0, 0.0, 100, 60, true}};
+    test::RecordingPrompts quiet;
+    ASSERT_TRUE(UlozTarifu(f.dir.file("test.tfa"), t, 2, quiet));
+    f.dir.write("sviatky.dat", "");
+
+    ImpulseComputation computation(f.prompts);
+    IPeriodHost& host = f.w();
+    ASSERT_EQ(host.gridRowCount(), 3);
+    const auto summary = computation.RunPeriodPass(host, slovakRegional());
+    EXPECT_EQ(summary.mismatches, 1);
+    EXPECT_EQ(f.w().StringGrid1->currentRow(), 2);
+    EXPECT_EQ(f.w().statusText(1), QStringLiteral(" Cena za 1MB : - "));
+    EXPECT_EQ(f.prompts.events, (std::vector<std::string>{"beep", "box"}));
+    ASSERT_EQ(f.prompts.shown.size(), 1u);
+    EXPECT_EQ(f.prompts.shown[0].caption, "Použitá tarifa: test.tfa");
+
+    // With the validation off the same pass reports nothing and leaves the row alone.
+    f.w().setKontrola(false);
+    f.w().StringGrid1->setCurrentCell(1, 1);
+    ImpulseComputation again(f.prompts);
+    EXPECT_EQ(again.RunPeriodPass(host, slovakRegional()).mismatches, 1);
+    EXPECT_EQ(f.w().StringGrid1->currentRow(), 1);
+    EXPECT_EQ(f.prompts.shown.size(), 1u);
 }

@@ -1,7 +1,7 @@
 // Renders the main window on a program directory into a PNG, offscreen: the pictures in docs/
 // are made with it, so they can be made again after every change of the window.
-#include "app/Application.h"
 #include "app/Main.h"
+#include "app/Application.h"
 #include "app/QtRegional.h"
 #include "platform/StreamPrompts.h"
 #include "widgets/StringGrid.h"
