@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tariff/StatisticsHooks.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -47,7 +49,7 @@ struct ChartDescription
 
 /// The statistics behind the charts, filled by the period pass through its hooks.
 /// Counters are non-negative 32-bit integers; seconds, hundredths of a crown and impulses.
-class ChartStatistics
+class ChartStatistics : public IStatisticsHooks
 {
 public:
     static constexpr int kHourSlots = 25; ///< 0..24; slot 24 never receives time
@@ -56,14 +58,19 @@ public:
     /// the last pass left until its own pass clears it.
     static ChartStatistics& program();
 
-    void ClearStatistics();
+    void ClearStatistics() override;
+    /// The connection's time, split as addConnectionSeconds does.
+    void AddConnectionTime(const Instant& start, const Instant& end, int startWeekday) override
+    {
+        addConnectionSeconds(start.totalSeconds(), end.totalSeconds(), startWeekday);
+    }
     /// A connection from `startSeconds` to `endSeconds`, both counted from one midnight of the
     /// calendar (so day d, time t is d * 86400 + t), that starts on weekday `startWeekday`
     /// (1 = Sunday). Its time is split over every midnight and every hour it crosses.
     void addConnectionSeconds(std::int64_t startSeconds, std::int64_t endSeconds, int startWeekday);
     /// One impulse that began on weekday `weekday` (1..7) of month `month` (1..12), `price` in
     /// hundredths of a crown.
-    void AddImpulse(int weekday, int month, std::int32_t price);
+    void AddImpulse(int weekday, int month, std::int32_t price) override;
 
     /// The chart of one kind (0..4) from the statistics now held.
     ChartDescription BuildChart(int kind) const;

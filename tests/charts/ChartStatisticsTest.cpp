@@ -1,5 +1,10 @@
 #include "charts/ChartFormat.h"
 #include "charts/ChartStatistics.h"
+#include "stats/Period.h"
+#include "support/RecordingPrompts.h"
+#include "support/TempDir.h"
+#include "tariff/ImpulseComputation.h"
+#include "tariff/Tarifa.h"
 
 #include <gtest/gtest.h>
 
@@ -212,4 +217,48 @@ TEST(ChartFormatTest, ValueAndPercentPatterns)
     us.decimalSeparator = ".";
     us.thousandSeparator = ",";
     EXPECT_EQ(formatChartValue(1234.5, us), "1,234.5");
+}
+
+// The period pass feeds the statistics through its hooks.
+TEST(ChartStatisticsTest, PeriodPassFillsTheStatistics)
+{
+    test::TempDir dir;
+    TTarifa t;
+    t.popis = "test";
+    t.pasma = {{timeOfDay(0, 0, 0), timeOfDay(23, 59, 59), 100, 60, false}, {0, 0, 50, 60, true}};
+    dir.write("t.tfa", *encodeTarifa(t, 2));
+    dir.write("sviatky.dat", "");
+    // Tuesday 4 April 2000 22:15:30 for 3:04:40, into Wednesday; Saturday 8 April for a day and two hours.
+    auto log = ConnectionLog::parse("04.04.2000 22:15:30 Ut 3:04:40 18450 185 1 1 1 1 Isp\n"
+                                    "08.04.2000 23:00:00 So 26:00:00 0 0 1 1 1 1 Isp\n");
+    const auto sk = slovakRegional();
+    const auto period = ShowPeriod(log, 4, 2000, sk);
+    ASSERT_EQ(period.rows, 2);
+    LogPeriodHost host(dir.path(), "t.tfa", log, period.rows, false);
+    test::RecordingPrompts prompts;
+    ChartStatistics st;
+    st.AddImpulse(kMonday, 1, 999); // cleared by the pass
+    ImpulseComputation comp(prompts, st);
+    comp.RunPeriodPass(host, sk);
+    EXPECT_TRUE(prompts.shown.empty()) << prompts.shown.front().text;
+
+    EXPECT_EQ(st.monthPrice(1), 0);
+    EXPECT_EQ(st.weekdayTime(kTuesday), 6270);
+    EXPECT_EQ(st.weekdayTime(kWednesday), 4810);
+    EXPECT_EQ(st.weekdayImpulses(kTuesday), 105); // 22:15:30 ... 23:59:30
+    EXPECT_EQ(st.weekdayImpulses(kWednesday), 80); // 00:00:30 ... 01:19:30
+    EXPECT_EQ(st.weekdayPrice(kTuesday), 10500);
+    EXPECT_EQ(st.hourSlot(22), 2670 + 3600);
+    EXPECT_EQ(st.hourSlot(1), 1210 + 3600);
+    // The long connection: Saturday's last hour, all of Sunday, Monday's first hour.
+    EXPECT_EQ(st.weekdayTime(kSaturday), 3600);
+    EXPECT_EQ(st.weekdayTime(kSunday), 86400);
+    EXPECT_EQ(st.weekdayTime(kMonday), 3600);
+    EXPECT_EQ(st.weekdayImpulses(kMonday), 61); // 00:00:00 ... 01:00:00, the end counts
+    EXPECT_EQ(st.weekdayPrice(kMonday), 6100);
+    EXPECT_EQ(st.hourSlot(23), 3600 + 3600 + 3600);
+    EXPECT_EQ(st.hourSlot(24), 0);
+    EXPECT_EQ(st.monthPrice(4), st.weekdayPrice(kTuesday) + st.weekdayPrice(kWednesday) +
+                                    st.weekdayPrice(kSaturday) + st.weekdayPrice(kSunday) +
+                                    st.weekdayPrice(kMonday));
 }
