@@ -3,6 +3,7 @@
 #include "QtPrompts.h"
 #include "QtRegional.h"
 
+#include "charts/Grafy.h"
 #include "platform/InstanceLock.h"
 
 #include <QDesktopServices>
@@ -28,6 +29,7 @@ int main(int argc, char** argv)
         ctx.programDir = QCoreApplication::applicationDirPath().toStdString();
         ctx.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
         evidor::TfMain fMain(std::move(ctx));
+        fMain.onGrafy = [&fMain] { evidor::Grafy1Click(fMain); };
         fMain.show();
         return app.exec();
     } catch (const std::exception& e) {

@@ -855,6 +855,17 @@ void Chart::undoZoom()
     animateTo(m_lastAutoRanges, false);
 }
 
+void Chart::resetZoom()
+{
+    if (m_animation)
+        m_animation->stop();
+    if (m_zoomed) {
+        m_zoomed = false;
+        update();
+        emit zoomChanged();
+    }
+}
+
 void Chart::animateTo(const Ranges& target, bool zoomedAtEnd)
 {
     const Ranges from = currentRanges();

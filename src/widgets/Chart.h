@@ -188,6 +188,8 @@ public:
     /// Zooms into a rectangle of the widget (inside the plot). Animated when animation is on.
     void zoomRect(const QRect& rect);
     void undoZoom();
+    /// Back to the whole chart at once, without animation.
+    void resetZoom();
     bool zoomAnimated() const { return m_zoomAnimated; }
     void setZoomAnimated(bool animated);
     bool isAnimating() const;
