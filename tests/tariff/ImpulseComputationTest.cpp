@@ -77,8 +77,8 @@ struct Program
 std::string logLine(const std::string& date, const std::string& time, const std::string& duration, int price,
                     int impulses)
 {
-    return date + " " + time + " Po " + duration + " " + std::to_string(price) + " " + std::to_string(impulses) +
-           " 1000 20000 33600 50 Slovak Telecom\r\n";
+    return date + " " + time + " Po " + duration + " " + std::to_string(price) + " " +
+           std::to_string(impulses) + " 1000 20000 33600 50 Slovak Telecom\r\n";
 }
 
 /// The main window as the pass sees it; making a row current is recorded among the prompts'
@@ -116,7 +116,7 @@ TEST(ImpulseComputationTest, WalksAsTheOperatorBills)
         std::vector<TPasmo> bands;
         Instant start;
         std::int64_t duration;
-        std::vector<int> prices;  // one per impulse
+        std::vector<int> prices;   // one per impulse
         std::vector<int> weekdays; // empty: not checked
     };
     // 2001-01-03 is a Wednesday, 2001-01-05 a Friday.
@@ -126,12 +126,24 @@ TEST(ImpulseComputationTest, WalksAsTheOperatorBills)
         {"00:02:00 with 60 s", {allDay60}, at(3, 1, 2001, 10, 0, 0), 120, {100, 100, 100}, {}},
         {"band border, 00:06:00", {day120, evening240}, at(3, 1, 2001, 18, 58, 30), 360, {150, 90, 90}, {}},
         {"band border, 00:05:59", {day120, evening240}, at(3, 1, 2001, 18, 58, 30), 359, {150, 90}, {}},
-        {"Friday into the weekend", {evening120, weekend120}, at(5, 1, 2001, 23, 58, 0), 300, {90, 50, 50},
+        {"Friday into the weekend",
+         {evening120, weekend120},
+         at(5, 1, 2001, 23, 58, 0),
+         300,
+         {90, 50, 50},
          {6, 7, 7}},
-        {"impulse of 61:40", {band("00:00:00", "23:59:59", 3700, 500)}, at(3, 1, 2001, 8, 0, 0), 7200,
-         {500, 500}, {}},
-        {"impulse of 99:59", {band("00:00:00", "23:59:59", 5999, 500)}, at(3, 1, 2001, 8, 0, 0), 5999,
-         {500, 500}, {}},
+        {"impulse of 61:40",
+         {band("00:00:00", "23:59:59", 3700, 500)},
+         at(3, 1, 2001, 8, 0, 0),
+         7200,
+         {500, 500},
+         {}},
+        {"impulse of 99:59",
+         {band("00:00:00", "23:59:59", 5999, 500)},
+         at(3, 1, 2001, 8, 0, 0),
+         5999,
+         {500, 500},
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -169,13 +181,12 @@ TEST(ImpulseComputationTest, FindsTheFirstCoveringBand)
         int length;
     };
     const Case cases[] = {
-        {at(3, 1, 2001, 8, 10, 0), 1, 60},    // the earlier band wins where bands overlap
-        {at(3, 1, 2001, 18, 45, 0), 2, 120},  // 07:30:00-18:29:59 does not cover 18:45
-        {at(3, 1, 2001, 7, 30, 0), 1, 60},    // both bounds inclusive
-        {at(3, 1, 2001, 18, 29, 59), 1, 60},
-        {at(3, 1, 2001, 18, 30, 0), 2, 120},
-        {at(6, 1, 2001, 8, 10, 0), 4, 300},   // Saturday
-        {at(7, 1, 2001, 8, 10, 0), 4, 300},   // Sunday
+        {at(3, 1, 2001, 8, 10, 0), 1, 60},   // the earlier band wins where bands overlap
+        {at(3, 1, 2001, 18, 45, 0), 2, 120}, // 07:30:00-18:29:59 does not cover 18:45
+        {at(3, 1, 2001, 7, 30, 0), 1, 60},   // both bounds inclusive
+        {at(3, 1, 2001, 18, 29, 59), 1, 60}, {at(3, 1, 2001, 18, 30, 0), 2, 120},
+        {at(6, 1, 2001, 8, 10, 0), 4, 300}, // Saturday
+        {at(7, 1, 2001, 8, 10, 0), 4, 300}, // Sunday
     };
     for (const Case& c : cases) {
         const DayClass d = s.comp.FindBand(c.t);
@@ -212,9 +223,11 @@ TEST(ImpulseComputationTest, AHolidayIsOneDayOfOneYear)
     ASSERT_EQ(s.comp.holidayDates(), (std::vector<CivilDate>{{2001, 1, 1}}));
     // 1.1.2001 is a Monday and 1.1.2002 a Tuesday.
     EXPECT_EQ(s.comp.WalkConnection(at(1, 1, 2001, 10, 0, 0), at(1, 1, 2001, 10, 1, 0)), (WalkResult{2, 80}));
-    EXPECT_EQ(s.comp.WalkConnection(at(1, 1, 2002, 10, 0, 0), at(1, 1, 2002, 10, 1, 0)), (WalkResult{2, 200}));
+    EXPECT_EQ(s.comp.WalkConnection(at(1, 1, 2002, 10, 0, 0), at(1, 1, 2002, 10, 1, 0)),
+              (WalkResult{2, 200}));
     // The holiday ends at midnight.
-    EXPECT_EQ(s.comp.WalkConnection(at(1, 1, 2001, 23, 59, 0), at(2, 1, 2001, 0, 0, 0)), (WalkResult{2, 140}));
+    EXPECT_EQ(s.comp.WalkConnection(at(1, 1, 2001, 23, 59, 0), at(2, 1, 2001, 0, 0, 0)),
+              (WalkResult{2, 140}));
 }
 
 TEST(ImpulseComputationTest, WeekendValuesOutliveTheComputation)
@@ -222,9 +235,10 @@ TEST(ImpulseComputationTest, WeekendValuesOutliveTheComputation)
     TempDir dir;
     RecordingPrompts prompts;
     WeekendValues shared;
-    dir.write("with.tfa", *encodeTarifa({"", {band("00:00:00", "23:59:59", 60, 100),
-                                              band("00:00:00", "23:59:59", 60, 40, true)}},
-                                        2));
+    dir.write(
+        "with.tfa",
+        *encodeTarifa(
+            {"", {band("00:00:00", "23:59:59", 60, 100), band("00:00:00", "23:59:59", 60, 40, true)}}, 2));
     dir.write("without.tfa", *encodeTarifa({"", {band("00:00:00", "23:59:59", 60, 100)}}, 1));
     {
         ImpulseComputation first(prompts, noStatistics(), shared);
@@ -265,13 +279,15 @@ TEST(ImpulseComputationTest, ConnectionSpanReadsTheRecord)
 TEST(ImpulseComputationTest, PassReportsEachMismatchInGridOrder)
 {
     Program s;
-    s.tariff({band("00:00:00", "23:59:59", 60, 120), band("00:00:00", "23:59:59", 120, 50, true)}, "Slovak Telecom.tfa");
+    s.tariff({band("00:00:00", "23:59:59", 60, 120), band("00:00:00", "23:59:59", 120, 50, true)},
+             "Slovak Telecom.tfa");
     s.holidays("");
-    auto log = ConnectionLog::parse(logLine("03.01.2001", "10:00:00", "0:01:59", 240, 2) + // right
-                                    logLine("03.02.2001", "10:00:00", "0:01:59", 240, 2) + // other month
-                                    logLine("04.01.2001", "10:00:00", "0:02:00", 240, 2) + // one impulse short
-                                    logLine("06.01.2001", "10:00:00", "0:04:00", 150, 3) + // right, Saturday
-                                    logLine("07.01.2001", "10:00:00", "1:00:00", 1000, 31)); // price wrong
+    auto log =
+        ConnectionLog::parse(logLine("03.01.2001", "10:00:00", "0:01:59", 240, 2) +   // right
+                             logLine("03.02.2001", "10:00:00", "0:01:59", 240, 2) +   // other month
+                             logLine("04.01.2001", "10:00:00", "0:02:00", 240, 2) +   // one impulse short
+                             logLine("06.01.2001", "10:00:00", "0:04:00", 150, 3) +   // right, Saturday
+                             logLine("07.01.2001", "10:00:00", "1:00:00", 1000, 31)); // price wrong
     const auto rs = slovakRegional();
     const PeriodResult period = ShowPeriod(log, 1, 2001, rs);
     ASSERT_EQ(period.rows, 4);
@@ -382,9 +398,10 @@ TEST(ImpulseComputationTest, ZeroImpulseLengthEndsTheWalkAndIsReportedOncePerPas
         EXPECT_EQ(sum.impulses, 2);
         EXPECT_EQ(sum.mismatches, 0);
         EXPECT_EQ(s.prompts.texts(),
-                  (std::vector<std::string>{"Tarifa 'nova.tfa' má pásmo s dĺžkou impulzu 0:00 (pásmo č. 1, víkendové "
-                                            "pásmo). Spojenie sa tam ďalej neráta: jeho výpočet končí impulzom, "
-                                            "ktorý tam začal."}));
+                  (std::vector<std::string>{
+                      "Tarifa 'nova.tfa' má pásmo s dĺžkou impulzu 0:00 (pásmo č. 1, víkendové "
+                      "pásmo). Spojenie sa tam ďalej neráta: jeho výpočet končí impulzom, "
+                      "ktorý tam začal."}));
     }
 }
 
@@ -409,7 +426,8 @@ TEST(ImpulseComputationTest, DamagedBandsAndDatesAreLeftOutAndNamed)
                               std::string("\xFE\x00\x00\x00\x17\x3B\x3B\x05\x00\x00\x28", 11) +
                               std::string("\xFF\x00\x00", 3);
     s.dir.write("t.tfa", bytes);
-    s.holidays("01.01.2001   Nový rok\r\n31.02.2001   Nikdy\r\nzajtra   Ktovie\r\n06.01.2001   Traja králi\r\n");
+    s.holidays(
+        "01.01.2001   Nový rok\r\n31.02.2001   Nikdy\r\nzajtra   Ktovie\r\n06.01.2001   Traja králi\r\n");
     s.load();
     ASSERT_EQ(s.comp.workingBands().size(), 2u);
     EXPECT_EQ(s.comp.workingBands()[0].number, 1);
@@ -418,11 +436,12 @@ TEST(ImpulseComputationTest, DamagedBandsAndDatesAreLeftOutAndNamed)
     EXPECT_EQ(s.weekend.dlzkaImpulzu, 300);
     EXPECT_EQ(s.weekend.cenaImpulzu, 40);
     EXPECT_EQ(s.comp.holidayDates(), (std::vector<CivilDate>{{2001, 1, 1}, {2001, 1, 6}}));
-    EXPECT_EQ(s.prompts.texts(),
-              (std::vector<std::string>{
-                  "Tarifa 't.tfa' má pásma s chybným časom alebo hodnotou, výpočet ich vynechá: pásmo č. 2.",
-                  "Zoznam sviatkov sviatky.dat má dátumy, ktoré nie sú dátumom, výpočet ich vynechá: '31.02.2001', "
-                  "'zajtra'."}));
+    EXPECT_EQ(
+        s.prompts.texts(),
+        (std::vector<std::string>{
+            "Tarifa 't.tfa' má pásma s chybným časom alebo hodnotou, výpočet ich vynechá: pásmo č. 2.",
+            "Zoznam sviatkov sviatky.dat má dátumy, ktoré nie sú dátumom, výpočet ich vynechá: '31.02.2001', "
+            "'zajtra'."}));
 }
 
 TEST(ImpulseComputationTest, UnreadableRecordsAreNamedOnce)
@@ -438,7 +457,8 @@ TEST(ImpulseComputationTest, UnreadableRecordsAreNamedOnce)
     const PassSummary sum = s.comp.RunPeriodPass(window, slovakRegional());
     EXPECT_EQ(sum.connections, 1);
     EXPECT_EQ(sum.unreadable, 2);
-    EXPECT_EQ(s.prompts.texts(),
-              (std::vector<std::string>{"Záznamy s chybným dátumom, časom alebo dĺžkou sa nedali prepočítať (2): "
-                                        "č.2 (v súbore evidor.log č.2), č.3 (v súbore evidor.log č.3)."}));
+    EXPECT_EQ(
+        s.prompts.texts(),
+        (std::vector<std::string>{"Záznamy s chybným dátumom, časom alebo dĺžkou sa nedali prepočítať (2): "
+                                  "č.2 (v súbore evidor.log č.2), č.3 (v súbore evidor.log č.3)."}));
 }

@@ -29,7 +29,10 @@ public:
         return z ^ (z >> 31);
     }
     double uniform() { return static_cast<double>(next() >> 11) * 0x1.0p-53; } // [0, 1)
-    std::int64_t below(std::int64_t n) { return static_cast<std::int64_t>(uniform() * static_cast<double>(n)); }
+    std::int64_t below(std::int64_t n)
+    {
+        return static_cast<std::int64_t>(uniform() * static_cast<double>(n));
+    }
     bool chance(double p) { return uniform() < p; }
     double normal()
     {
@@ -46,8 +49,7 @@ public:
             ++k;
         return k;
     }
-    template <std::size_t N>
-    std::size_t pick(const std::array<double, N>& weights)
+    template <std::size_t N> std::size_t pick(const std::array<double, N>& weights)
     {
         double r = uniform() * std::accumulate(weights.begin(), weights.end(), 0.0);
         for (std::size_t i = 0; i < N; ++i) {
@@ -63,10 +65,10 @@ private:
 };
 
 // Share of the day's connections per hour: the user waits for the off-peak band at 19:00.
-constexpr std::array<double, 24> kWorkdayHours = {4, 2, 1, 0.5, 0.3, 0.3, 0.8, 2, 3, 3,  3, 3,
-                                                  3.5, 3, 3, 3.5, 4, 4.5, 4, 9, 10, 10, 8, 6};
+constexpr std::array<double, 24> kWorkdayHours = {4,   2, 1, 0.5, 0.3, 0.3, 0.8, 2, 3,  3,  3, 3,
+                                                  3.5, 3, 3, 3.5, 4,   4.5, 4,   9, 10, 10, 8, 6};
 constexpr std::array<double, 24> kWeekendHours = {5, 3, 1.5, 0.5, 0.3, 0.3, 0.5, 1, 3, 5, 6, 6,
-                                                  5, 5, 6, 6, 6, 6, 6, 7, 8, 8, 7, 6};
+                                                  5, 5, 6,   6,   6,   6,   6,   7, 8, 8, 7, 6};
 
 struct Provider
 {
@@ -109,12 +111,14 @@ CivilDate yearsBefore(const CivilDate& d, int years)
 
 std::int32_t clampInt32(double v)
 {
-    return static_cast<std::int32_t>(std::clamp(v, 0.0, static_cast<double>(std::numeric_limits<std::int32_t>::max())));
+    return static_cast<std::int32_t>(
+        std::clamp(v, 0.0, static_cast<double>(std::numeric_limits<std::int32_t>::max())));
 }
 
 // Days of the log with their number of connections: a Poisson number per day, more at weekends,
 // a quiet week now and then (holidays away from home), adjusted to exactly `lines` when given.
-std::vector<std::int64_t> connectionsPerDay(std::int64_t firstDay, std::int64_t days, std::int64_t lines, Rng& rng)
+std::vector<std::int64_t> connectionsPerDay(std::int64_t firstDay, std::int64_t days, std::int64_t lines,
+                                            Rng& rng)
 {
     std::vector<double> weight(static_cast<std::size_t>(days));
     double quietUntil = -1;
@@ -158,10 +162,9 @@ std::int32_t drawDuration(int startHour, Rng& rng)
 
 void fillTraffic(Connection& c, Rng& rng)
 {
-    c.provider = static_cast<std::uint8_t>(
-        rng.pick(std::array<double, kProviders.size()>{kProviders[0].share, kProviders[1].share,
-                                                       kProviders[2].share, kProviders[3].share,
-                                                       kProviders[4].share}));
+    c.provider = static_cast<std::uint8_t>(rng.pick(
+        std::array<double, kProviders.size()>{kProviders[0].share, kProviders[1].share, kProviders[2].share,
+                                              kProviders[3].share, kProviders[4].share}));
     c.speed = kSpeeds[rng.pick(kSpeedShares)];
     c.utilisation = static_cast<std::int32_t>(std::clamp(45.0 + 20.0 * rng.normal(), 3.0, 98.0));
     const double bytes = c.duration * (c.speed / 8.0) * (c.utilisation / 100.0) * (0.6 + 0.4 * rng.uniform());
@@ -281,8 +284,9 @@ std::vector<TSviatok> slovakHolidays(int fromYear, int toYear)
         const std::int64_t easter = daysFromCivil(easterSunday(y));
         days.push_back({civilFromDays(easter - 2), "Veľký piatok"});
         days.push_back({civilFromDays(easter + 1), "Veľkonočný pondelok"});
-        std::sort(days.begin(), days.end(),
-                  [](const auto& a, const auto& b) { return daysFromCivil(a.first) < daysFromCivil(b.first); });
+        std::sort(days.begin(), days.end(), [](const auto& a, const auto& b) {
+            return daysFromCivil(a.first) < daysFromCivil(b.first);
+        });
         for (const auto& [d, name] : days) {
             char date[16];
             std::snprintf(date, sizeof date, "%02d.%02d.%04d", d.day, d.month, d.year);
@@ -350,7 +354,8 @@ Result generate(const Options& options, IPrompts& prompts)
     // One modem, one connection at a time: each ends before the next begins.
     for (std::size_t i = 0; i + 1 < log.size(); ++i) {
         const std::int64_t gap = log[i + 1].start.totalSeconds() - log[i].start.totalSeconds() - 20;
-        log[i].duration = static_cast<std::int32_t>(std::clamp<std::int64_t>(log[i].duration, 0, std::max<std::int64_t>(gap, 0)));
+        log[i].duration = static_cast<std::int32_t>(
+            std::clamp<std::int64_t>(log[i].duration, 0, std::max<std::int64_t>(gap, 0)));
     }
     for (Connection& c : log) {
         fillTraffic(c, rng);
@@ -379,11 +384,12 @@ Result generate(const Options& options, IPrompts& prompts)
     char buf[160];
     for (const Connection& c : log) {
         const CivilDate d = c.start.date();
-        const int n = std::snprintf(buf, sizeof buf, "%02d.%02d.%04d %02d:%02d:%02d %s %d:%02d:%02d %d %d %d %d %d %d ",
-                                    d.day, d.month, d.year, c.start.hour(), c.start.minute(), c.start.second(),
-                                    dayLabels[static_cast<std::size_t>(c.start.weekday())].c_str(), c.duration / 3600,
-                                    c.duration / 60 % 60, c.duration % 60, c.price, c.impulses, c.sent, c.received,
-                                    c.speed, c.utilisation);
+        const int n =
+            std::snprintf(buf, sizeof buf, "%02d.%02d.%04d %02d:%02d:%02d %s %d:%02d:%02d %d %d %d %d %d %d ",
+                          d.day, d.month, d.year, c.start.hour(), c.start.minute(), c.start.second(),
+                          dayLabels[static_cast<std::size_t>(c.start.weekday())].c_str(), c.duration / 3600,
+                          c.duration / 60 % 60, c.duration % 60, c.price, c.impulses, c.sent, c.received,
+                          c.speed, c.utilisation);
         text.append(buf, static_cast<std::size_t>(n));
         text += providers[c.provider];
         text += "\r\n";

@@ -27,21 +27,21 @@ std::vector<TSviatok> slovakHolidays(int fromYear, int toYear);
 
 struct Options
 {
-    std::string dir;            ///< the program directory to write into; must exist
-    int years = 3;              ///< the log covers this many years up to `end`
-    CivilDate end{};            ///< the last day of the log
-    std::int64_t lines = -1;    ///< connections to write; -1 for a dial-up user's usual number
-    std::uint64_t seed = 1;     ///< the same seed and options give the same files
-    int wrongRows = 5;          ///< rows whose impulses or price are wrong on purpose
+    std::string dir;         ///< the program directory to write into; must exist
+    int years = 3;           ///< the log covers this many years up to `end`
+    CivilDate end{};         ///< the last day of the log
+    std::int64_t lines = -1; ///< connections to write; -1 for a dial-up user's usual number
+    std::uint64_t seed = 1;  ///< the same seed and options give the same files
+    int wrongRows = 5;       ///< rows whose impulses or price are wrong on purpose
 };
 
 struct Result
 {
-    std::string error;                  ///< empty on success
-    std::int64_t lines = 0;             ///< connections written
-    CivilDate first{}, last{};          ///< the log's first and last day
-    int holidays = 0;                   ///< entries of sviatky.dat
-    std::int64_t impulses = 0;          ///< impulses of all connections as the tariff gives them
+    std::string error;                    ///< empty on success
+    std::int64_t lines = 0;               ///< connections written
+    CivilDate first{}, last{};            ///< the log's first and last day
+    int holidays = 0;                     ///< entries of sviatky.dat
+    std::int64_t impulses = 0;            ///< impulses of all connections as the tariff gives them
     std::vector<std::int64_t> wrongLines; ///< 1-based lines of evidor.log that are wrong on purpose
 };
 

@@ -5,13 +5,13 @@
 #include "platform/StreamPrompts.h"
 
 #include <cerrno>
-#include <cstdlib>
-#include <limits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <iostream>
+#include <limits>
 #include <string>
 
 namespace {
