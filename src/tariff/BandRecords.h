@@ -21,8 +21,7 @@ struct BandRecord
 /// Walks the band records of a tariff file: the first starts after the first 0xFF; after each
 /// record a marker 0xFE introduces the weekend record, which ends the walk, and any other
 /// marker (0xFF or not) a further working-day record. `visit` returns false to stop early.
-template <class Visit>
-void forEachBandRecord(std::string_view bytes, Visit&& visit)
+template <class Visit> void forEachBandRecord(std::string_view bytes, Visit&& visit)
 {
     const auto first = bytes.find('\xFF');
     if (first == std::string_view::npos)

@@ -85,7 +85,8 @@ ImpulseComputation::ImpulseComputation(IPrompts& prompts, IStatisticsHooks& hook
 {
 }
 
-bool ImpulseComputation::LoadComputationTariff(const std::string& programDir, const std::string& tariffFileName)
+bool ImpulseComputation::LoadComputationTariff(const std::string& programDir,
+                                               const std::string& tariffFileName)
 {
     m_tariffName = tariffFileName;
     const std::string path = joinPath(programDir, tariffFileName);
@@ -124,7 +125,8 @@ bool ImpulseComputation::LoadComputationTariff(const std::string& programDir, co
     m_zeroBands = std::move(zero);
     m_weekendNumber = weekendNumber;
     if (!skipped.empty())
-        m_prompts.message("Tarifa '" + tariffFileName + "' má pásma s chybným časom alebo hodnotou, výpočet ich " +
+        m_prompts.message("Tarifa '" + tariffFileName +
+                          "' má pásma s chybným časom alebo hodnotou, výpočet ich " +
                           "vynechá: " + joinList(skipped, 30) + ".");
     return true;
 }
@@ -151,8 +153,9 @@ bool ImpulseComputation::LoadHolidayDates(const std::string& programDir, const R
     }
     std::sort(m_holidayDays.begin(), m_holidayDays.end());
     if (!skipped.empty())
-        m_prompts.message("Zoznam sviatkov sviatky.dat má dátumy, ktoré nie sú dátumom, výpočet ich vynechá: " +
-                          joinList(skipped, 10) + ".");
+        m_prompts.message(
+            "Zoznam sviatkov sviatky.dat má dátumy, ktoré nie sú dátumom, výpočet ich vynechá: " +
+            joinList(skipped, 10) + ".");
     return true;
 }
 
@@ -215,7 +218,8 @@ void ImpulseComputation::reportZeroLength(const Instant& at)
     m_zeroReported = true;
     std::string text = "Tarifa '" + m_tariffName + "' ";
     const bool fromThisTariff =
-        !m_zeroBands.empty() && (m_source == Source::Band || (m_source == Source::Weekend && m_weekendNumber > 0));
+        !m_zeroBands.empty() &&
+        (m_source == Source::Band || (m_source == Source::Weekend && m_weekendNumber > 0));
     if (fromThisTariff) {
         std::vector<std::string> names;
         for (int n : m_zeroBands)
@@ -226,7 +230,8 @@ void ImpulseComputation::reportZeroLength(const Instant& at)
     } else if (m_source == Source::Band) {
         text += "neurčuje dĺžku impulzu pre čas " + formatHms(at.seconds) + ".";
     } else {
-        text += "nemá pásmo pre pracovný deň o " + formatHms(at.seconds) + " a dĺžka impulzu ešte nie je známa.";
+        text +=
+            "nemá pásmo pre pracovný deň o " + formatHms(at.seconds) + " a dĺžka impulzu ešte nie je známa.";
     }
     text += " Spojenie sa tam ďalej neráta: jeho výpočet končí impulzom, ktorý tam začal.";
     m_prompts.message(text);
@@ -235,10 +240,11 @@ void ImpulseComputation::reportZeroLength(const Instant& at)
 std::string mismatchText(std::int32_t row, std::int32_t record, const WalkResult& computed,
                          const RegionalSettings& rs)
 {
-    return "Aktuálny záznam č." + std::to_string(row) + " (v súbore evidor.log č." + std::to_string(record + 1) +
+    return "Aktuálny záznam č." + std::to_string(row) + " (v súbore evidor.log č." +
+           std::to_string(record + 1) +
            ") ma zlý počet impulzov a/alebo aj cenu\nSprávny počet impulzov ma byť=" +
-           std::to_string(computed.impulses) + " a cena=" +
-           formatNumber(static_cast<double>(computed.total) / 100.0, 2, rs) + " Sk";
+           std::to_string(computed.impulses) +
+           " a cena=" + formatNumber(static_cast<double>(computed.total) / 100.0, 2, rs) + " Sk";
 }
 
 std::string mismatchCaption(const std::string& tariffFileName)
@@ -271,7 +277,8 @@ PassSummary ImpulseComputation::RunPeriodPass(IPeriodHost& host, const RegionalS
         const auto span = k >= 0 && k < log.RecordCount ? connectionSpan(log, k, rs) : std::nullopt;
         if (!span) {
             ++summary.unreadable;
-            unreadable.push_back("č." + std::to_string(r) + " (v súbore evidor.log č." + std::to_string(k + 1) + ")");
+            unreadable.push_back("č." + std::to_string(r) + " (v súbore evidor.log č." +
+                                 std::to_string(k + 1) + ")");
             continue;
         }
         const auto& [start, end] = *span;
@@ -289,8 +296,8 @@ PassSummary ImpulseComputation::RunPeriodPass(IPeriodHost& host, const RegionalS
             continue;
         m_prompts.beep();
         host.makeRowCurrent(r);
-        m_prompts.messageBox(mismatchText(r, k, w, rs), mismatchCaption(m_tariffName), IPrompts::Icon::Warning,
-                             IPrompts::Buttons::Ok);
+        m_prompts.messageBox(mismatchText(r, k, w, rs), mismatchCaption(m_tariffName),
+                             IPrompts::Icon::Warning, IPrompts::Buttons::Ok);
     }
     if (!unreadable.empty())
         m_prompts.message("Záznamy s chybným dátumom, časom alebo dĺžkou sa nedali prepočítať (" +

@@ -110,7 +110,12 @@ public:
     const std::string& tariffFileName() const { return m_tariffName; }
 
 private:
-    enum class Source { None, Band, Weekend };
+    enum class Source
+    {
+        None,
+        Band,
+        Weekend
+    };
 
     void classifyDay(std::int64_t day);
     void reportZeroLength(const Instant& at);

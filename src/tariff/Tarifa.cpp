@@ -85,8 +85,8 @@ TarifaReading decodeTarifa(std::string_view bytes)
     r.tarifa.popis = cp1250ToUtf8(bytes.substr(0, first));
     r.bandsInFile = 1;
     if (first != std::string_view::npos)
-        r.bandsInFile += static_cast<int>(std::count(bytes.begin() + static_cast<std::ptrdiff_t>(first),
-                                                     bytes.end(), '\xFF'));
+        r.bandsInFile += static_cast<int>(
+            std::count(bytes.begin() + static_cast<std::ptrdiff_t>(first), bytes.end(), '\xFF'));
     r.bandCount = std::min(r.bandsInFile, MaxPasiem);
     r.tarifa.pasma.assign(static_cast<std::size_t>(r.bandCount), TPasmo{});
 
@@ -122,7 +122,8 @@ std::optional<std::string> encodeTarifa(const TTarifa& tarifa, int bandCount)
     auto out = utf8ToCp1250(tarifa.popis);
     if (!out || out->find('\xFF') != std::string::npos)
         return std::nullopt;
-    const auto n = static_cast<std::size_t>(std::clamp<long long>(bandCount, 0, static_cast<long long>(tarifa.pasma.size())));
+    const auto n = static_cast<std::size_t>(
+        std::clamp<long long>(bandCount, 0, static_cast<long long>(tarifa.pasma.size())));
     out->reserve(out->size() + 11 * n);
     for (std::size_t i = 0; i < n; ++i) {
         const TPasmo& p = tarifa.pasma[i];
@@ -131,10 +132,17 @@ std::optional<std::string> encodeTarifa(const TTarifa& tarifa, int bandCount)
             return std::nullopt;
         const int from = secondsOfDay(p.zaciatok);
         const int to = secondsOfDay(p.koniec);
-        const int bytes[11] = {p.vikend ? 0xFE : 0xFF,  from / 3600,          from / 60 % 60,
-                               from % 60,               to / 3600,            to / 60 % 60,
-                               to % 60,                 p.dlzkaImpulzu / 60,  p.dlzkaImpulzu % 60,
-                               p.cenaImpulzu / 100,     p.cenaImpulzu % 100};
+        const int bytes[11] = {p.vikend ? 0xFE : 0xFF,
+                               from / 3600,
+                               from / 60 % 60,
+                               from % 60,
+                               to / 3600,
+                               to / 60 % 60,
+                               to % 60,
+                               p.dlzkaImpulzu / 60,
+                               p.dlzkaImpulzu % 60,
+                               p.cenaImpulzu / 100,
+                               p.cenaImpulzu % 100};
         for (int b : bytes)
             out->push_back(static_cast<char>(b));
     }
@@ -188,7 +196,8 @@ bool UlozTarifu(const std::string& path, const TTarifa& tarifa, int bandCount, I
         if (error->rfind("Cannot create", 0) == 0)
             errors << kCannotOpenOutput << '\n';
         else
-            prompts.messageBox(kFileError, kFileErrorCaption, IPrompts::Icon::Error, IPrompts::Buttons::OkCancel);
+            prompts.messageBox(kFileError, kFileErrorCaption, IPrompts::Icon::Error,
+                               IPrompts::Buttons::OkCancel);
         return false;
     }
     return true;

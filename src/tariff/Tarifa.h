@@ -48,9 +48,9 @@ struct TarifaReading
 {
     /// The description and `bandCount` bands; bands counted but not decoded are all zero.
     TTarifa tarifa;
-    int bandCount = 0;    ///< the 0xFF bytes from the first one on, plus one; at most MaxPasiem
-    int bandsInFile = 0;  ///< the same count before it was cut to MaxPasiem
-    int decoded = 0;      ///< bands decoded into `tarifa` (the rest of `bandCount` are zero)
+    int bandCount = 0;        ///< the 0xFF bytes from the first one on, plus one; at most MaxPasiem
+    int bandsInFile = 0;      ///< the same count before it was cut to MaxPasiem
+    int decoded = 0;          ///< bands decoded into `tarifa` (the rest of `bandCount` are zero)
     bool formatError = false; ///< a value out of range or a record cut short; decoding stopped there
 };
 
@@ -89,7 +89,8 @@ void ZmazTarifu(const std::string& path);
 /// Texts shown by the operations above.
 inline constexpr const char* kTarifaOpenError = "Chyba pri otvorení súboru s tarifou !";
 inline constexpr const char* kTarifaOpenErrorCaption = "Varovanie";
-inline constexpr const char* kFileError = "Can't perform one of the following file operations: Open, Seek, Read, Close.";
+inline constexpr const char* kFileError =
+    "Can't perform one of the following file operations: Open, Seek, Read, Close.";
 inline constexpr const char* kFileErrorCaption = "File Error";
 inline constexpr const char* kCannotOpenOutput = "Cannot open output file.";
 

@@ -42,17 +42,26 @@ TEST(SviatkyTest, ReadingTakesTheDateWordAndTheTrimmedRest)
         std::vector<TSviatok> expected;
     };
     const Case cases[] = {
-        {"well formed", "01.01.2001   Deň vzniku SR\r\n06.01.2001   Traja králi\r\n",
+        {"well formed",
+         "01.01.2001   Deň vzniku SR\r\n06.01.2001   Traja králi\r\n",
          {{"01.01.2001", "Deň vzniku SR"}, {"06.01.2001", "Traja králi"}}},
         {"name of 49 characters", "24.12.2001   " + name49 + "\r\n", {{"24.12.2001", name49}}},
-        {"blanks around the name", "  05.07.2001 \t    Cyril a Metod  \t \r\n", {{"05.07.2001", "Cyril a Metod"}}},
-        {"line feeds only", "01.05.2001   Sviatok práce\n08.05.2001   Deň víťazstva\n",
+        {"blanks around the name",
+         "  05.07.2001 \t    Cyril a Metod  \t \r\n",
+         {{"05.07.2001", "Cyril a Metod"}}},
+        {"line feeds only",
+         "01.05.2001   Sviatok práce\n08.05.2001   Deň víťazstva\n",
          {{"01.05.2001", "Sviatok práce"}, {"08.05.2001", "Deň víťazstva"}}},
-        {"blank lines are no entries", "\r\n01.01.2001   A\r\n   \r\n\n02.01.2001   B\r\n\r\n",
+        {"blank lines are no entries",
+         "\r\n01.01.2001   A\r\n   \r\n\n02.01.2001   B\r\n\r\n",
          {{"01.01.2001", "A"}, {"02.01.2001", "B"}}},
-        {"unterminated last line", "01.01.2001   A\r\n02.01.2001   B", {{"01.01.2001", "A"}, {"02.01.2001", "B"}}},
+        {"unterminated last line",
+         "01.01.2001   A\r\n02.01.2001   B",
+         {{"01.01.2001", "A"}, {"02.01.2001", "B"}}},
         {"date only", "01.01.2001\r\n02.01.2001   \r\n", {{"01.01.2001", ""}, {"02.01.2001", ""}}},
-        {"a word that is not a date is kept", "1/1/2001   X\r\nzajtra\r\n", {{"1/1/2001", "X"}, {"zajtra", ""}}},
+        {"a word that is not a date is kept",
+         "1/1/2001   X\r\nzajtra\r\n",
+         {{"1/1/2001", "X"}, {"zajtra", ""}}},
         {"empty file", "", {}},
     };
     for (const Case& c : cases) {

@@ -58,7 +58,8 @@ TEST(TarifaTest, TemplateIsTheNewTariff)
 TEST(TarifaTest, BandIsElevenBytes)
 {
     const TTarifa t{"", {band(8, 0, 0, 16, 59, 59, 90, 120)}};
-    EXPECT_EQ(encodeTarifa(t, 1), bytesOf({0xFF, 0x08, 0x00, 0x00, 0x10, 0x3B, 0x3B, 0x01, 0x1E, 0x01, 0x14}));
+    EXPECT_EQ(encodeTarifa(t, 1),
+              bytesOf({0xFF, 0x08, 0x00, 0x00, 0x10, 0x3B, 0x3B, 0x01, 0x1E, 0x01, 0x14}));
     EXPECT_EQ(formatBandTime(t.pasma[0].koniec), "16:59:59");
 }
 
@@ -91,9 +92,11 @@ TEST(TarifaTest, DecodingFollowsTheMetersReading)
         // Counted but never decoded: a file without a weekend band.
         {"no weekend record", "d" + kWorkday, "d", 2, 1, false},
         {"ends with a marker", "d" + kWorkday + bytesOf({0xFF}), "d", 3, 1, false},
-        {"hour 24", "d" + kWorkday + bytesOf({0xFF, 24, 0, 0, 23, 0, 0, 1, 0, 1, 0}) + kWeekend, "d", 3, 1, true},
+        {"hour 24", "d" + kWorkday + bytesOf({0xFF, 24, 0, 0, 23, 0, 0, 1, 0, 1, 0}) + kWeekend, "d", 3, 1,
+         true},
         {"minute 60 in the end time", "d" + bytesOf({0xFF, 8, 0, 0, 9, 60, 0, 1, 0, 1, 0}), "d", 2, 0, true},
-        {"data byte of 128", "d" + kWorkday + bytesOf({0xFF, 8, 0, 0, 9, 0, 0, 1, 0, 0x80, 0}), "d", 3, 1, true},
+        {"data byte of 128", "d" + kWorkday + bytesOf({0xFF, 8, 0, 0, 9, 0, 0, 1, 0, 0x80, 0}), "d", 3, 1,
+         true},
         {"record cut short", "d" + kWorkday + bytesOf({0xFF, 8, 0, 0}), "d", 3, 1, true},
         {"weekend marker at the very end", "d" + kWorkday + bytesOf({0xFE}), "d", 2, 1, true},
     };
@@ -131,7 +134,8 @@ TEST(TarifaTest, DamagedFileShowsTheFileErrorBoxAndKeepsWhatWasRead)
     const auto r = NacitajTarifu(dir.file("a.tfa"), prompts);
     ASSERT_TRUE(r);
     ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].text, "Can't perform one of the following file operations: Open, Seek, Read, Close.");
+    EXPECT_EQ(prompts.shown[0].text,
+              "Can't perform one of the following file operations: Open, Seek, Read, Close.");
     EXPECT_EQ(prompts.shown[0].caption, "File Error");
     EXPECT_EQ(prompts.shown[0].buttons, IPrompts::Buttons::OkCancel);
     EXPECT_EQ(r->bandCount, 3);
