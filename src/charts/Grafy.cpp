@@ -161,7 +161,11 @@ void TfGrafy::RunPeriodPass()
     if (!m_computation)
         return;
     ++m_passes;
-    m_computation->RunPeriodPass(m_main, m_main.regional());
+    const PassSummary summary = m_computation->RunPeriodPass(m_main, m_main.regional());
+    // The pass leaves the statistics of an earlier period alone when this one has no
+    // connections; its charts show nothing rather than another period's figures.
+    if (summary.emptyPeriod)
+        m_statistics.ClearStatistics();
 }
 
 void TfGrafy::showPeriodCaption()

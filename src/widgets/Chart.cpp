@@ -747,7 +747,8 @@ void Chart::draw(QPainter& p, const QRect& target)
         const double r = line->pointerRadius();
         for (int i = 0; i < pts.size(); ++i) {
             p.drawEllipse(pts[i], r, r);
-            anchors[static_cast<std::size_t>(i)] = pts[i] - QPointF(0, r);
+            // In 3D the mark stands above the ribbon's back edge, where it stays readable.
+            anchors[static_cast<std::size_t>(i)] = pts[i] + off - QPointF(0, r);
         }
     }
 
@@ -760,8 +761,10 @@ void Chart::draw(QPainter& p, const QRect& target)
             continue;
         const QPointF a = anchors[i];
         const double w = label.horizontalAdvance(marks[i]);
+        // A mark centred on its point, but moved in where it would stick out beside the plot.
+        const double left = std::clamp(a.x() - w / 2, l.plot.left() + 2, std::max(l.plot.left() + 2, target.right() - w - 4));
         if (barMarks) {
-            const QRectF box(a.x() - w / 2 - 3, a.y() - kMarkArrow - label.height() - 2, w + 6, label.height() + 2);
+            const QRectF box(left - 3, a.y() - kMarkArrow - label.height() - 2, w + 6, label.height() + 2);
             p.setPen(QPen(QColor(64, 64, 64), 0));
             p.drawLine(a, QPointF(a.x(), box.bottom()));
             p.setBrush(QColor(255, 255, 225));
@@ -770,7 +773,7 @@ void Chart::draw(QPainter& p, const QRect& target)
             p.drawText(QPointF(box.left() + 3, box.top() + 1 + label.ascent()), marks[i]);
         } else {
             p.setPen(Qt::black);
-            p.drawText(QPointF(a.x() - w / 2, a.y() - 2 - label.descent()), marks[i]);
+            p.drawText(QPointF(left, a.y() - 2 - label.descent()), marks[i]);
         }
     }
     p.restore();

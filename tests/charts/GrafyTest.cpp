@@ -219,6 +219,21 @@ TEST(GrafyTest, WholeYearOpenedStillWalksAgainForTheMonthChart)
     EXPECT_EQ(g.passCount(), 2);
 }
 
+TEST(GrafyTest, EmptyPeriodShowsNoOtherPeriodsFigures)
+{
+    Fixture f(false, 7); // July 2000 has no connection
+    f.statistics.AddImpulse(2, 5, 5000); // what an earlier window left
+    f.statistics.addConnectionSeconds(3600, 7200, 5);
+    TfGrafy& g = f.open();
+    EXPECT_EQ(g.windowTitle(), QStringLiteral("Grafy - Júl  2000"));
+    for (int i = 0; i < g.Series2->count(); ++i)
+        EXPECT_EQ(g.Series2->point(i).value, 0) << i;
+    f.chooseKind(KindWeekdayPrice);
+    for (int i = 0; i < g.Series1->count(); ++i)
+        EXPECT_EQ(g.Series1->point(i).value, 0) << i;
+    EXPECT_TRUE(f.prompts.shown.empty());
+}
+
 TEST(GrafyTest, ThreeDThinsTheProfileLine)
 {
     Fixture f;
