@@ -21,9 +21,9 @@ constexpr std::int64_t kHour = 3600;
 constexpr std::array<int, 7> kWeekdayOrder = {2, 3, 4, 5, 6, 7, 1};
 constexpr std::array<const char*, 7> kWeekdayLabels = {"Pondelok", "Utorok", "Streda", "Štvrtok",
                                                        "Piatok",   "Sobota", "Nedeľa"};
-constexpr std::array<const char*, 12> kMonthLabels = {"Január", "Február", "Marec",     "Apríl",
-                                                      "Máj",    "Jún",     "Júl",       "August",
-                                                      "September", "Okóber", "November", "December"};
+constexpr std::array<const char*, 12> kMonthLabels = {"Január",    "Február", "Marec",    "Apríl",
+                                                      "Máj",       "Jún",     "Júl",      "August",
+                                                      "September", "Okóber",  "November", "December"};
 
 struct KindTexts
 {
@@ -42,7 +42,8 @@ constexpr std::array<KindTexts, kChartKindCount> kKindTexts = {{
 void add(std::int32_t& counter, std::int64_t amount)
 {
     const std::int64_t sum = static_cast<std::int64_t>(counter) + amount;
-    counter = static_cast<std::int32_t>(std::clamp<std::int64_t>(sum, 0, std::numeric_limits<std::int32_t>::max()));
+    counter =
+        static_cast<std::int32_t>(std::clamp<std::int64_t>(sum, 0, std::numeric_limits<std::int32_t>::max()));
 }
 
 std::int64_t floorDiv(std::int64_t a, std::int64_t b)
@@ -65,7 +66,8 @@ void ChartStatistics::ClearStatistics()
     m_months.fill(0);
 }
 
-void ChartStatistics::addConnectionSeconds(std::int64_t startSeconds, std::int64_t endSeconds, int startWeekday)
+void ChartStatistics::addConnectionSeconds(std::int64_t startSeconds, std::int64_t endSeconds,
+                                           int startWeekday)
 {
     if (endSeconds <= startSeconds || startWeekday < 1 || startWeekday > 7)
         return;
@@ -114,7 +116,8 @@ ChartDescription ChartStatistics::BuildChart(int kind) const
     switch (kind) {
     case KindDayProfile:
         for (int h = 0; h < kHourSlots; ++h)
-            d.points.push_back({static_cast<double>(m_hours[static_cast<std::size_t>(h)]), std::to_string(h)});
+            d.points.push_back(
+                {static_cast<double>(m_hours[static_cast<std::size_t>(h)]), std::to_string(h)});
         break;
     case KindWeekdayTime:
     case KindWeekdayPrice:
@@ -148,7 +151,8 @@ std::string ChartStatistics::Series2GetMarkText(double value)
     const auto s = static_cast<std::int64_t>(std::trunc(clamped));
     std::string text;
     if (s != 0 && s > m_lastProfileMark)
-        text = formatTwoDigits(s / 3600) + ":" + formatTwoDigits(s % 3600 / 60) + ":" + formatTwoDigits(s % 60);
+        text =
+            formatTwoDigits(s / 3600) + ":" + formatTwoDigits(s % 3600 / 60) + ":" + formatTwoDigits(s % 60);
     m_lastProfileMark = s;
     return text;
 }

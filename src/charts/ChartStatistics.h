@@ -11,7 +11,8 @@
 namespace evidor {
 
 /// Chart kinds, numbered as the items of the charts window's kind list.
-enum ChartKind : int {
+enum ChartKind : int
+{
     KindDayProfile = 0,
     KindWeekdayTime = 1,
     KindWeekdayPrice = 2,
@@ -24,10 +25,18 @@ inline constexpr int kChartKindCount = 5;
 extern const std::array<const char*, kChartKindCount> kChartKindItems;
 
 /// The chart's two series: the bars and the day profile line.
-enum class ChartSeriesId { Series1, Series2 };
+enum class ChartSeriesId
+{
+    Series1,
+    Series2
+};
 
 /// How the bar marks read: the value, or the bar's share of all bars.
-enum class MarksStyle { Value, Percent };
+enum class MarksStyle
+{
+    Value,
+    Percent
+};
 
 struct ChartPoint
 {

@@ -23,7 +23,7 @@ namespace evidor {
 
 namespace {
 
-constexpr const char* kBarStyles[] = {"Rectangle", "RectGradient", "Arrow", "Cilinder",
+constexpr const char* kBarStyles[] = {"Rectangle", "RectGradient", "Arrow",     "Cilinder",
                                       "Ellipse",   "Pyramid",      "InvPyramid"};
 const QColor kLightYellow(255, 255, 191);
 const QColor kDarkPurple(64, 0, 64);
@@ -54,8 +54,8 @@ void TfGrafy::buildForm()
 {
     setObjectName(QStringLiteral("fGrafy"));
     setWindowTitle(QStringLiteral("Grafy"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     QFont small = font();
     small.setPointSize(8);
     setFont(small);
@@ -229,7 +229,7 @@ void TfGrafy::BuildChart(int kind)
 {
     const ChartDescription d = m_statistics.BuildChart(kind);
     ChartSeries* shown = d.activeSeries == ChartSeriesId::Series1 ? static_cast<ChartSeries*>(Series1)
-                                                                   : static_cast<ChartSeries*>(Series2);
+                                                                  : static_cast<ChartSeries*>(Series2);
     // A new kind starts from the whole chart.
     Graf->resetZoom();
     Series1->setActive(shown == Series1);
@@ -242,7 +242,7 @@ void TfGrafy::BuildChart(int kind)
     Graf->setLeftAxisTitle(qs(d.leftAxisTitle));
     if (d.marksStyle)
         Series1->setMarksStyle(*d.marksStyle == MarksStyle::Percent ? ChartSeries::MarksStyle::Percent
-                                                                     : ChartSeries::MarksStyle::Value);
+                                                                    : ChartSeries::MarksStyle::Value);
     for (const auto& p : d.points)
         shown->add(p.value, qs(p.label));
 }

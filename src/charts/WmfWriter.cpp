@@ -356,7 +356,7 @@ std::string WmfWriter::finish()
     out += placeable;
 
     constexpr std::uint32_t headerWords = 9;
-    putWord(out, 1);      // type: memory metafile, as placeable files carry it
+    putWord(out, 1); // type: memory metafile, as placeable files carry it
     putWord(out, headerWords);
     putWord(out, 0x0300); // version
     putDword(out, static_cast<std::uint32_t>(headerWords + m_records.size() / 2));

@@ -27,9 +27,9 @@ struct WmfPoint
 /// font declares the East European character set.
 struct WmfFont
 {
-    int height = -12;     ///< negative: character height in logical units
-    int escapement = 0;   ///< tenths of a degree, counter-clockwise
-    int weight = 400;     ///< 400 normal, 700 bold
+    int height = -12;   ///< negative: character height in logical units
+    int escapement = 0; ///< tenths of a degree, counter-clockwise
+    int weight = 400;   ///< 400 normal, 700 bold
     bool italic = false;
     bool underline = false;
     bool strikeout = false;
@@ -43,9 +43,26 @@ struct WmfFont
 class WmfWriter
 {
 public:
-    enum class PenStyle : std::uint16_t { Solid = 0, Dash = 1, Dot = 2, DashDot = 3, DashDotDot = 4, Null = 5 };
-    enum class BrushStyle : std::uint16_t { Solid = 0, Null = 1, Hatched = 2 };
-    enum class FillMode : std::uint16_t { Alternate = 1, Winding = 2 };
+    enum class PenStyle : std::uint16_t
+    {
+        Solid = 0,
+        Dash = 1,
+        Dot = 2,
+        DashDot = 3,
+        DashDotDot = 4,
+        Null = 5
+    };
+    enum class BrushStyle : std::uint16_t
+    {
+        Solid = 0,
+        Null = 1,
+        Hatched = 2
+    };
+    enum class FillMode : std::uint16_t
+    {
+        Alternate = 1,
+        Winding = 2
+    };
 
     /// Text alignment flags of SETTEXTALIGN.
     static constexpr std::uint16_t AlignLeft = 0;
@@ -97,7 +114,8 @@ public:
     /// A picture of `srcWidth` x `srcHeight` pixels stretched over the given rectangle.
     /// `rows` holds 24-bit pixels (blue, green, red), bottom row first, each row padded to a
     /// multiple of four bytes, as a device-independent bitmap keeps them.
-    void stretchDib(int left, int top, int width, int height, int srcWidth, int srcHeight, std::string_view rows);
+    void stretchDib(int left, int top, int width, int height, int srcWidth, int srcHeight,
+                    std::string_view rows);
 
     /// Ends the metafile and gives all its bytes. The writer must not be used afterwards.
     std::string finish();

@@ -140,7 +140,8 @@ QPolygonF ellipsePolygon(const QRectF& r, int n = 40)
     QPolygonF poly;
     for (int i = 0; i < n; ++i) {
         const double a = 2 * M_PI * i / n;
-        poly << QPointF(r.center().x() + r.width() / 2 * std::cos(a), r.center().y() - r.height() / 2 * std::sin(a));
+        poly << QPointF(r.center().x() + r.width() / 2 * std::cos(a),
+                        r.center().y() - r.height() / 2 * std::sin(a));
     }
     return poly;
 }
@@ -185,7 +186,8 @@ double signedArea(const QPolygonF& p)
 
 // A flat shape pushed back by `depth` towards the top right: the faces that look up or right
 // are drawn in shades of the colour, then the front face over them.
-void drawExtruded(QPainter& p, const QPolygonF& front, const QBrush& frontBrush, const QColor& color, double depth)
+void drawExtruded(QPainter& p, const QPolygonF& front, const QBrush& frontBrush, const QColor& color,
+                  double depth)
 {
     const QPointF off(depth, -depth);
     const double orientation = signedArea(front) > 0 ? 1 : -1;
@@ -242,9 +244,9 @@ struct Chart::Layout
 const std::vector<QColor>& Chart::palette()
 {
     static const std::vector<QColor> colors = {
-        QColor(255, 0, 0),   QColor(0, 128, 0),   QColor(255, 255, 0), QColor(0, 0, 255),
-        QColor(255, 0, 255), QColor(0, 128, 128), QColor(255, 128, 0), QColor(128, 0, 0),
-        QColor(0, 255, 0),   QColor(0, 0, 128),   QColor(128, 0, 128), QColor(0, 255, 255),
+        QColor(255, 0, 0),   QColor(0, 128, 0),     QColor(255, 255, 0),  QColor(0, 0, 255),
+        QColor(255, 0, 255), QColor(0, 128, 128),   QColor(255, 128, 0),  QColor(128, 0, 0),
+        QColor(0, 255, 0),   QColor(0, 0, 128),     QColor(128, 0, 128),  QColor(0, 255, 255),
         QColor(128, 128, 0), QColor(192, 192, 192), QColor(128, 128, 128)};
     return colors;
 }
@@ -491,8 +493,9 @@ void Chart::draw(QPainter& p, const QRect& target)
     const QFontMetricsF titleMetrics(m_titleFont, p.device());
     for (int i = 0; i < m_titleLines.size(); ++i) {
         const double w = titleMetrics.horizontalAdvance(m_titleLines[i]);
-        p.drawText(QPointF(target.left() + (target.width() - w) / 2, l.titleBaselines[static_cast<std::size_t>(i)]),
-                   m_titleLines[i]);
+        p.drawText(
+            QPointF(target.left() + (target.width() - w) / 2, l.titleBaselines[static_cast<std::size_t>(i)]),
+            m_titleLines[i]);
     }
 
     // Walls of the 3D look.
@@ -503,7 +506,8 @@ void Chart::draw(QPainter& p, const QRect& target)
         p.setBrush(Qt::NoBrush);
         p.drawRect(back);
         p.drawPolygon(QPolygonF({l.plot.topLeft(), back.topLeft(), back.bottomLeft(), l.plot.bottomLeft()}));
-        p.drawPolygon(QPolygonF({l.plot.bottomLeft(), back.bottomLeft(), back.bottomRight(), l.plot.bottomRight()}));
+        p.drawPolygon(
+            QPolygonF({l.plot.bottomLeft(), back.bottomLeft(), back.bottomRight(), l.plot.bottomRight()}));
     }
 
     // Grid lines: on the back wall and across the left wall in 3D.
@@ -602,7 +606,8 @@ void Chart::draw(QPainter& p, const QRect& target)
             const auto& pt = bars->point(i);
             const double cx = l.x(i);
             const double top = l.y(pt.value);
-            const QRectF bar(QPointF(cx - bw / 2, std::min(top, base)), QPointF(cx + bw / 2, std::max(top, base)));
+            const QRectF bar(QPointF(cx - bw / 2, std::min(top, base)),
+                             QPointF(cx + bw / 2, std::max(top, base)));
             anchors[static_cast<std::size_t>(i)] = QPointF(cx + d / 2, top - d / 2);
             const QColor c = pt.color;
             p.setPen(QPen(Qt::black, 0));
@@ -642,8 +647,9 @@ void Chart::draw(QPainter& p, const QRect& target)
                 const double tip = up ? bar.top() : bar.bottom();
                 const double foot = up ? bar.bottom() : bar.top();
                 const double neck = up ? tip + head : tip - head;
-                const QPolygonF arrow({QPointF(cx - sw, foot), QPointF(cx - sw, neck), QPointF(bar.left(), neck),
-                                       QPointF(cx, tip), QPointF(bar.right(), neck), QPointF(cx + sw, neck),
+                const QPolygonF arrow({QPointF(cx - sw, foot), QPointF(cx - sw, neck),
+                                       QPointF(bar.left(), neck), QPointF(cx, tip),
+                                       QPointF(bar.right(), neck), QPointF(cx + sw, neck),
                                        QPointF(cx + sw, foot)});
                 if (m_view3D)
                     drawExtruded(p, arrow, c, c, d);
@@ -664,7 +670,8 @@ void Chart::draw(QPainter& p, const QRect& target)
                 g.setColorAt(0.4, c.lighter(130));
                 g.setColorAt(1, c.darker(160));
                 QPainterPath body;
-                body.addRect(QRectF(QPointF(bar.left(), lid.center().y()), QPointF(bar.right(), floor.center().y())));
+                body.addRect(
+                    QRectF(QPointF(bar.left(), lid.center().y()), QPointF(bar.right(), floor.center().y())));
                 body.addEllipse(floor);
                 body.setFillRule(Qt::WindingFill);
                 p.setPen(Qt::NoPen);
@@ -698,8 +705,9 @@ void Chart::draw(QPainter& p, const QRect& target)
                 const bool inverted = bars->barStyle() == BarSeries::BarStyle::InvPyramid;
                 if (!m_view3D) {
                     p.setBrush(c);
-                    p.drawPolygon(inverted ? QPolygonF({bar.topLeft(), bar.topRight(), QPointF(cx, bar.bottom())})
-                                           : QPolygonF({bar.bottomLeft(), bar.bottomRight(), QPointF(cx, bar.top())}));
+                    p.drawPolygon(
+                        inverted ? QPolygonF({bar.topLeft(), bar.topRight(), QPointF(cx, bar.bottom())})
+                                 : QPolygonF({bar.bottomLeft(), bar.bottomRight(), QPointF(cx, bar.top())}));
                 } else if (!inverted) {
                     // Square base on the floor, apex above its centre.
                     const QPointF apex(cx + d / 2, bar.top() - d / 2);
@@ -711,7 +719,8 @@ void Chart::draw(QPainter& p, const QRect& target)
                     // Square lid at the top, apex below its centre.
                     const QPointF apex(cx + d / 2, bar.bottom() - d / 2);
                     p.setBrush(c.lighter(125));
-                    p.drawPolygon(QPolygonF({bar.topLeft(), bar.topRight(), bar.topRight() + off, bar.topLeft() + off}));
+                    p.drawPolygon(QPolygonF(
+                        {bar.topLeft(), bar.topRight(), bar.topRight() + off, bar.topLeft() + off}));
                     p.setBrush(c.darker(150));
                     p.drawPolygon(QPolygonF({bar.topRight(), bar.topRight() + off, apex}));
                     p.setBrush(c);
@@ -762,7 +771,8 @@ void Chart::draw(QPainter& p, const QRect& target)
         const QPointF a = anchors[i];
         const double w = label.horizontalAdvance(marks[i]);
         // A mark centred on its point, but moved in where it would stick out beside the plot.
-        const double left = std::clamp(a.x() - w / 2, l.plot.left() + 2, std::max(l.plot.left() + 2, target.right() - w - 4));
+        const double left =
+            std::clamp(a.x() - w / 2, l.plot.left() + 2, std::max(l.plot.left() + 2, target.right() - w - 4));
         if (barMarks) {
             const QRectF box(left - 3, a.y() - kMarkArrow - label.height() - 2, w + 6, label.height() + 2);
             p.setPen(QPen(QColor(64, 64, 64), 0));
@@ -841,8 +851,12 @@ void Chart::zoomRect(const QRect& rect)
         return;
     const Ranges from = currentRanges();
     const QRectF plot = m_lastPlot;
-    auto xAt = [&](double px) { return from.xMin + (px - plot.left()) / plot.width() * (from.xMax - from.xMin); };
-    auto yAt = [&](double py) { return from.yMin + (plot.bottom() - py) / plot.height() * (from.yMax - from.yMin); };
+    auto xAt = [&](double px) {
+        return from.xMin + (px - plot.left()) / plot.width() * (from.xMax - from.xMin);
+    };
+    auto yAt = [&](double py) {
+        return from.yMin + (plot.bottom() - py) / plot.height() * (from.yMax - from.yMin);
+    };
     Ranges to;
     to.xMin = xAt(rect.left());
     to.xMax = xAt(rect.right() + 1);

@@ -24,7 +24,11 @@ class Chart;
 class ChartSeries
 {
 public:
-    enum class MarksStyle { Value, Percent };
+    enum class MarksStyle
+    {
+        Value,
+        Percent
+    };
 
     struct Point
     {
@@ -91,7 +95,16 @@ private:
 class BarSeries : public ChartSeries
 {
 public:
-    enum class BarStyle { Rectangle, RectGradient, Arrow, Cylinder, Ellipse, Pyramid, InvPyramid };
+    enum class BarStyle
+    {
+        Rectangle,
+        RectGradient,
+        Arrow,
+        Cylinder,
+        Ellipse,
+        Pyramid,
+        InvPyramid
+    };
 
     BarStyle barStyle() const { return m_barStyle; }
     void setBarStyle(BarStyle style);

@@ -16,12 +16,15 @@ struct NamedColor
 
 // The colours a Windows colour box offers, with their Slovak names.
 const NamedColor kColors[] = {
-    {QColor(0, 0, 0), "Čierna"},         {QColor(128, 0, 0), "Gaštanová"},  {QColor(0, 128, 0), "Zelená"},
-    {QColor(128, 128, 0), "Olivová"},    {QColor(0, 0, 128), "Námornícka"}, {QColor(128, 0, 128), "Fialová"},
-    {QColor(0, 128, 128), "Modrozelená"}, {QColor(128, 128, 128), "Sivá"},   {QColor(192, 192, 192), "Strieborná"},
-    {QColor(255, 0, 0), "Červená"},      {QColor(0, 255, 0), "Limetková"},  {QColor(255, 255, 0), "Žltá"},
-    {QColor(0, 0, 255), "Modrá"},        {QColor(255, 0, 255), "Purpurová"}, {QColor(0, 255, 255), "Azúrová"},
-    {QColor(255, 255, 255), "Biela"},    {QColor(255, 255, 191), "Svetložltá"},
+    {QColor(0, 0, 0), "Čierna"},           {QColor(128, 0, 0), "Gaštanová"},
+    {QColor(0, 128, 0), "Zelená"},         {QColor(128, 128, 0), "Olivová"},
+    {QColor(0, 0, 128), "Námornícka"},     {QColor(128, 0, 128), "Fialová"},
+    {QColor(0, 128, 128), "Modrozelená"},  {QColor(128, 128, 128), "Sivá"},
+    {QColor(192, 192, 192), "Strieborná"}, {QColor(255, 0, 0), "Červená"},
+    {QColor(0, 255, 0), "Limetková"},      {QColor(255, 255, 0), "Žltá"},
+    {QColor(0, 0, 255), "Modrá"},          {QColor(255, 0, 255), "Purpurová"},
+    {QColor(0, 255, 255), "Azúrová"},      {QColor(255, 255, 255), "Biela"},
+    {QColor(255, 255, 191), "Svetložltá"},
 };
 
 QIcon swatch(const QColor& c)

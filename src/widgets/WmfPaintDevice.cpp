@@ -103,7 +103,11 @@ private:
         WmfWriter::FillMode fillMode = WmfWriter::FillMode::Alternate;
     };
 
-    enum class Fill { Current, None };
+    enum class Fill
+    {
+        Current,
+        None
+    };
 
     void selectPen(const QPen& pen);
     void selectBrush(const QBrush& brush);
@@ -213,7 +217,8 @@ void WmfPaintEngine::setClip(bool on, const QRect& rect)
     if (on) {
         m_w->saveDC();
         m_saved = m_dc;
-        m_w->intersectClipRect(rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height());
+        m_w->intersectClipRect(rect.left(), rect.top(), rect.left() + rect.width(),
+                               rect.top() + rect.height());
     }
 }
 
@@ -227,7 +232,8 @@ void WmfPaintEngine::retire(int index)
         m_w->deleteObject(index);
 }
 
-void WmfPaintEngine::use(Object& current, int DcState::*slot, const std::string& key, const std::function<int()>& create)
+void WmfPaintEngine::use(Object& current, int DcState::*slot, const std::string& key,
+                         const std::function<int()>& create)
 {
     if (current.index >= 0 && current.key == key) {
         if (m_dc.*slot != current.index) {
@@ -279,17 +285,20 @@ void WmfPaintEngine::selectPen(const QPen& pen)
     const int width = std::max(1, static_cast<int>(std::lround(w)));
     const WmfColor color = wmfColor(c);
     const std::string key = std::to_string(static_cast<int>(style)) + "/" + std::to_string(width) + "/" +
-                            std::to_string(color.r) + "," + std::to_string(color.g) + "," + std::to_string(color.b);
+                            std::to_string(color.r) + "," + std::to_string(color.g) + "," +
+                            std::to_string(color.b);
     use(m_penObj, &DcState::pen, key, [&] { return m_w->createPen(style, width, color); });
 }
 
 void WmfPaintEngine::selectSolidBrush(const QColor& color, bool null)
 {
     const WmfColor c = wmfColor(color);
-    const std::string key = null ? std::string("null")
-                                 : "solid/" + std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b);
+    const std::string key =
+        null ? std::string("null")
+             : "solid/" + std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b);
     use(m_brushObj, &DcState::brush, key, [&] {
-        return m_w->createBrush(null ? WmfWriter::BrushStyle::Null : WmfWriter::BrushStyle::Solid, null ? WmfColor{} : c);
+        return m_w->createBrush(null ? WmfWriter::BrushStyle::Null : WmfWriter::BrushStyle::Solid,
+                                null ? WmfColor{} : c);
     });
 }
 
@@ -315,9 +324,9 @@ void WmfPaintEngine::selectFont(const QFont& font, int escapement, double scale)
     f.strikeout = font.strikeOut();
     const auto face = utf8ToCp1250(font.family().toStdString());
     f.faceName = face && !face->empty() ? *face : std::string("Arial");
-    const std::string key = f.faceName + "/" + std::to_string(f.height) + "/" + std::to_string(f.escapement) + "/" +
-                            std::to_string(f.weight) + (f.italic ? "i" : "") + (f.underline ? "u" : "") +
-                            (f.strikeout ? "s" : "");
+    const std::string key = f.faceName + "/" + std::to_string(f.height) + "/" + std::to_string(f.escapement) +
+                            "/" + std::to_string(f.weight) + (f.italic ? "i" : "") +
+                            (f.underline ? "u" : "") + (f.strikeout ? "s" : "");
     use(m_fontObj, &DcState::font, key, [&] { return m_w->createFont(f); });
 }
 
@@ -393,7 +402,8 @@ void WmfPaintEngine::drawRects(const QRectF* rects, int count)
             shape.addRect(d);
             // The player leaves out the right and bottom edge; Qt's outline covers them.
             closedShape(shape, [&] {
-                m_w->rectangle(static_cast<int>(std::lround(d.left())), static_cast<int>(std::lround(d.top())),
+                m_w->rectangle(static_cast<int>(std::lround(d.left())),
+                               static_cast<int>(std::lround(d.top())),
                                static_cast<int>(std::lround(d.right())) + 1,
                                static_cast<int>(std::lround(d.bottom())) + 1);
             });
@@ -428,7 +438,8 @@ void WmfPaintEngine::drawEllipse(const QRectF& rect)
     shape.addEllipse(d);
     closedShape(shape, [&] {
         m_w->ellipse(static_cast<int>(std::lround(d.left())), static_cast<int>(std::lround(d.top())),
-                     static_cast<int>(std::lround(d.right())) + 1, static_cast<int>(std::lround(d.bottom())) + 1);
+                     static_cast<int>(std::lround(d.right())) + 1,
+                     static_cast<int>(std::lround(d.bottom())) + 1);
     });
 }
 
@@ -526,7 +537,8 @@ void WmfPaintEngine::drawTextItem(const QPointF& p, const QTextItem& textItem)
     m_w->extTextOut(at.x, at.y, bytesOut, dx);
 }
 
-void WmfPaintEngine::drawImage(const QRectF& r, const QImage& image, const QRectF& sr, Qt::ImageConversionFlags)
+void WmfPaintEngine::drawImage(const QRectF& r, const QImage& image, const QRectF& sr,
+                               Qt::ImageConversionFlags)
 {
     const QImage part = image.copy(sr.toAlignedRect()).convertToFormat(QImage::Format_RGB888);
     if (part.isNull())
@@ -555,7 +567,10 @@ void WmfPaintEngine::drawPixmap(const QRectF& r, const QPixmap& pm, const QRectF
 
 // ---------------------------------------------------------------------------------------------
 
-WmfPaintDevice::WmfPaintDevice(QSize size) : m_size(size.expandedTo(QSize(1, 1))), m_engine(new WmfPaintEngine) {}
+WmfPaintDevice::WmfPaintDevice(QSize size)
+    : m_size(size.expandedTo(QSize(1, 1))), m_engine(new WmfPaintEngine)
+{
+}
 
 WmfPaintDevice::~WmfPaintDevice() = default;
 

@@ -1,5 +1,5 @@
-#include "charts/ChartFormat.h"
 #include "charts/ChartStatistics.h"
+#include "charts/ChartFormat.h"
 #include "stats/Period.h"
 #include "support/RecordingPrompts.h"
 #include "support/TempDir.h"
@@ -58,22 +58,41 @@ TEST_P(ConnectionTimeTest, SplitsOverHoursAndDays)
 INSTANTIATE_TEST_SUITE_P(
     Cases, ConnectionTimeTest,
     ::testing::Values(
-        SlotCase{"ThreeSlots", at(10, 10, 20, 0), at(10, 12, 5, 30), kThursday,
-                 {{10, 2400}, {11, 3600}, {12, 330}}, {{kThursday, 6330}}},
+        SlotCase{"ThreeSlots",
+                 at(10, 10, 20, 0),
+                 at(10, 12, 5, 30),
+                 kThursday,
+                 {{10, 2400}, {11, 3600}, {12, 330}},
+                 {{kThursday, 6330}}},
         SlotCase{"OneSlot", at(10, 10, 20, 0), at(10, 10, 50, 0), kMonday, {{10, 1800}}, {{kMonday, 1800}}},
-        SlotCase{"OverMidnight", at(10, 22, 15, 30), at(11, 1, 20, 10), kTuesday,
-                 {{22, 2670}, {23, 3600}, {0, 3600}, {1, 1210}}, {{kTuesday, 6270}, {kWednesday, 4810}}},
-        SlotCase{"EndsAtMidnight", at(10, 23, 30, 0), at(11, 0, 0, 0), kSaturday, {{23, 1800}},
+        SlotCase{"OverMidnight",
+                 at(10, 22, 15, 30),
+                 at(11, 1, 20, 10),
+                 kTuesday,
+                 {{22, 2670}, {23, 3600}, {0, 3600}, {1, 1210}},
+                 {{kTuesday, 6270}, {kWednesday, 4810}}},
+        SlotCase{"EndsAtMidnight",
+                 at(10, 23, 30, 0),
+                 at(11, 0, 0, 0),
+                 kSaturday,
+                 {{23, 1800}},
                  {{kSaturday, 1800}}},
-        SlotCase{"SaturdayIntoSunday", at(10, 23, 59, 0), at(11, 0, 1, 0), kSaturday, {{23, 60}, {0, 60}},
+        SlotCase{"SaturdayIntoSunday",
+                 at(10, 23, 59, 0),
+                 at(11, 0, 1, 0),
+                 kSaturday,
+                 {{23, 60}, {0, 60}},
                  {{kSaturday, 60}, {kSunday, 60}}},
         SlotCase{"ZeroDuration", at(10, 8, 0, 0), at(10, 8, 0, 0), kMonday, {}, {}},
         // A day and more crosses two midnights: every day gets its own share.
-        SlotCase{"TwentySixHours", at(10, 23, 0, 0), at(12, 1, 0, 0), kMonday,
-                 {{23, 7200}, {0, 7200}, {1, 3600}, {2, 3600}, {3, 3600}, {4, 3600}, {5, 3600}, {6, 3600},
-                  {7, 3600}, {8, 3600}, {9, 3600}, {10, 3600}, {11, 3600}, {12, 3600}, {13, 3600},
-                  {14, 3600}, {15, 3600}, {16, 3600}, {17, 3600}, {18, 3600}, {19, 3600}, {20, 3600},
-                  {21, 3600}, {22, 3600}},
+        SlotCase{"TwentySixHours",
+                 at(10, 23, 0, 0),
+                 at(12, 1, 0, 0),
+                 kMonday,
+                 {{23, 7200}, {0, 7200},  {1, 3600},  {2, 3600},  {3, 3600},  {4, 3600},
+                  {5, 3600},  {6, 3600},  {7, 3600},  {8, 3600},  {9, 3600},  {10, 3600},
+                  {11, 3600}, {12, 3600}, {13, 3600}, {14, 3600}, {15, 3600}, {16, 3600},
+                  {17, 3600}, {18, 3600}, {19, 3600}, {20, 3600}, {21, 3600}, {22, 3600}},
                  {{kMonday, 3600}, {kTuesday, 86400}, {kWednesday, 3600}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -204,9 +223,14 @@ TEST(ChartStatisticsTest, PriceMarksAppendCrowns)
 TEST(ChartFormatTest, ValueAndPercentPatterns)
 {
     const auto sk = slovakRegional();
-    const std::pair<double, const char*> values[] = {
-        {0, "0"},           {7, "7"},         {123.45, "123,45"},    {1234.5, "1 234,5"},
-        {1234567.891, "1 234 567,891"}, {0.0004, "0"}, {2.0005, "2,001"}, {-1500, "-1 500"}};
+    const std::pair<double, const char*> values[] = {{0, "0"},
+                                                     {7, "7"},
+                                                     {123.45, "123,45"},
+                                                     {1234.5, "1 234,5"},
+                                                     {1234567.891, "1 234 567,891"},
+                                                     {0.0004, "0"},
+                                                     {2.0005, "2,001"},
+                                                     {-1500, "-1 500"}};
     for (const auto& [v, text] : values)
         EXPECT_EQ(formatChartValue(v, sk), text) << v;
     EXPECT_EQ(formatChartPercent(100, sk), "100 %");
@@ -245,7 +269,7 @@ TEST(ChartStatisticsTest, PeriodPassFillsTheStatistics)
     EXPECT_EQ(st.monthPrice(1), 0);
     EXPECT_EQ(st.weekdayTime(kTuesday), 6270);
     EXPECT_EQ(st.weekdayTime(kWednesday), 4810);
-    EXPECT_EQ(st.weekdayImpulses(kTuesday), 105); // 22:15:30 ... 23:59:30
+    EXPECT_EQ(st.weekdayImpulses(kTuesday), 105);  // 22:15:30 ... 23:59:30
     EXPECT_EQ(st.weekdayImpulses(kWednesday), 80); // 00:00:30 ... 01:19:30
     EXPECT_EQ(st.weekdayPrice(kTuesday), 10500);
     EXPECT_EQ(st.hourSlot(22), 2670 + 3600);

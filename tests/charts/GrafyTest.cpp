@@ -36,10 +36,10 @@ std::string line(const char* date, const char* time, const char* duration, int p
 
 // One working-day band of a minute at 1 crown, the weekend band of a minute at 50 hellers.
 // Every row agrees with it except the Sunday one of 21 May, logged at 1 crown instead of 0,50.
-const std::string kLog = line("02.05.2000", "10:20:00", "1:45:30", 10600, 106) +   // Tuesday
-                         line("15.06.2000", "08:00:00", "0:20:00", 2100, 21) +     // Thursday
-                         line("20.05.2000", "22:15:30", "3:04:40", 9250, 185) +    // Saturday into Sunday
-                         line("21.05.2000", "09:00:00", "0:00:00", 100, 1) +       // Sunday, wrong price
+const std::string kLog = line("02.05.2000", "10:20:00", "1:45:30", 10600, 106) + // Tuesday
+                         line("15.06.2000", "08:00:00", "0:20:00", 2100, 21) +   // Thursday
+                         line("20.05.2000", "22:15:30", "3:04:40", 9250, 185) +  // Saturday into Sunday
+                         line("21.05.2000", "09:00:00", "0:00:00", 100, 1) +     // Sunday, wrong price
                          line("01.05.2001", "10:00:00", "0:01:00", 200, 2);
 
 struct Fixture
@@ -101,8 +101,8 @@ TEST(GrafyTest, FormHasItsControlsAndOpensOnTheDayProfile)
 {
     Fixture f;
     TfGrafy& g = f.open();
-    for (const char* name : {"Panel1", "GroupBox2", "ComboBox1", "GroupBox1", "cb3D", "cbPozadie", "ElColorCombo1",
-                             "cbSiet", "ComboBox2", "SpeedButton1", "Graf"})
+    for (const char* name : {"Panel1", "GroupBox2", "ComboBox1", "GroupBox1", "cb3D", "cbPozadie",
+                             "ElColorCombo1", "cbSiet", "ComboBox2", "SpeedButton1", "Graf"})
         EXPECT_NE(g.findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
     EXPECT_EQ(g.objectName(), "fGrafy");
     EXPECT_EQ(g.windowTitle(), QStringLiteral("Grafy - Máj  2000"));
@@ -221,7 +221,7 @@ TEST(GrafyTest, WholeYearOpenedStillWalksAgainForTheMonthChart)
 
 TEST(GrafyTest, EmptyPeriodShowsNoOtherPeriodsFigures)
 {
-    Fixture f(false, 7); // July 2000 has no connection
+    Fixture f(false, 7);                 // July 2000 has no connection
     f.statistics.AddImpulse(2, 5, 5000); // what an earlier window left
     f.statistics.addConnectionSeconds(3600, 7200, 5);
     TfGrafy& g = f.open();
@@ -285,10 +285,10 @@ TEST(GrafyTest, GridAndBarStyles)
     EXPECT_TRUE(g.Graf->leftAxisGridVisible());
     g.cbSiet->click();
     EXPECT_FALSE(g.Graf->leftAxisGridVisible());
-    const BarSeries::BarStyle want[] = {
-        BarSeries::BarStyle::Rectangle, BarSeries::BarStyle::RectGradient, BarSeries::BarStyle::Arrow,
-        BarSeries::BarStyle::Cylinder,  BarSeries::BarStyle::Ellipse,      BarSeries::BarStyle::Pyramid,
-        BarSeries::BarStyle::InvPyramid};
+    const BarSeries::BarStyle want[] = {BarSeries::BarStyle::Rectangle, BarSeries::BarStyle::RectGradient,
+                                        BarSeries::BarStyle::Arrow,     BarSeries::BarStyle::Cylinder,
+                                        BarSeries::BarStyle::Ellipse,   BarSeries::BarStyle::Pyramid,
+                                        BarSeries::BarStyle::InvPyramid};
     for (int i = 6; i >= 0; --i) {
         g.ComboBox2->setCurrentIndex(i);
         emit g.ComboBox2->activated(i);

@@ -45,7 +45,8 @@ struct WmfFile
 
 inline std::uint16_t wmfWord(std::string_view b, std::size_t at)
 {
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8);
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(b[at]) |
+                                      static_cast<unsigned char>(b[at + 1]) << 8);
 }
 
 inline std::uint32_t wmfDword(std::string_view b, std::size_t at)

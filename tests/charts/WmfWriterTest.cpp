@@ -189,8 +189,8 @@ TEST(WmfWriterTest, LibwmfReadsEveryKindOfRecord)
 
     evidor::test::TempDir dir;
     dir.write("t.wmf", w.finish());
-    const std::string cmd = "wmf2svg -o '" + dir.file("t.svg") + "' '" + dir.file("t.wmf") + "' 2>'" +
-                            dir.file("err.txt") + "'";
+    const std::string cmd =
+        "wmf2svg -o '" + dir.file("t.svg") + "' '" + dir.file("t.wmf") + "' 2>'" + dir.file("err.txt") + "'";
     ASSERT_EQ(std::system(cmd.c_str()), 0) << dir.read("err.txt");
     const std::string svg = dir.read("t.svg");
     EXPECT_NE(svg.find("<ellipse"), std::string::npos);

@@ -213,10 +213,10 @@ TEST(ChartTest, EveryBarStylePaintsInFlatAnd3D)
     ChartFixture f;
     for (double v : {3.0, 7.0, 0.0, 5.0})
         f.bars->add(v, "x");
-    const BarSeries::BarStyle styles[] = {
-        BarSeries::BarStyle::Rectangle, BarSeries::BarStyle::RectGradient, BarSeries::BarStyle::Arrow,
-        BarSeries::BarStyle::Cylinder,  BarSeries::BarStyle::Ellipse,      BarSeries::BarStyle::Pyramid,
-        BarSeries::BarStyle::InvPyramid};
+    const BarSeries::BarStyle styles[] = {BarSeries::BarStyle::Rectangle, BarSeries::BarStyle::RectGradient,
+                                          BarSeries::BarStyle::Arrow,     BarSeries::BarStyle::Cylinder,
+                                          BarSeries::BarStyle::Ellipse,   BarSeries::BarStyle::Pyramid,
+                                          BarSeries::BarStyle::InvPyramid};
     std::vector<QImage> seen;
     for (bool deep : {false, true}) {
         f.chart.setView3D(deep);
@@ -308,7 +308,9 @@ TEST(ChartTest, MetafileHoldsTheWholeChart)
     EXPECT_EQ(wmf.checksum, wmf.computedChecksum);
 
     const auto written = texts(wmf);
-    auto has = [&](const std::string& t) { return std::find(written.begin(), written.end(), t) != written.end(); };
+    auto has = [&](const std::string& t) {
+        return std::find(written.begin(), written.end(), t) != written.end();
+    };
     EXPECT_TRUE(has("Cena pripojen\xED v jednotliv\xFD"
                     "ch d\xF2och"));
     EXPECT_TRUE(has("\x8Atvrtok"));

@@ -1,8 +1,8 @@
 // Renders the charts window on a program directory, offscreen: for each chart kind a PNG of the
 // window and the chart's metafile, as the export writes it. The pictures in docs/charts/ are
 // made with it (tools/chart-pictures), so they can be made again after every change.
-#include "app/Application.h"
 #include "app/Main.h"
+#include "app/Application.h"
 #include "app/QtRegional.h"
 #include "charts/Grafy.h"
 #include "platform/AtomicFile.h"
@@ -42,7 +42,10 @@ int main(int argc, char** argv)
         const int h = std::atoi(argv[5]);
         if (in.isNull() || w <= 0 || h <= 0)
             return usage();
-        return in.copy((in.width() - w) / 2, (in.height() - h) / 2, w, h).save(QString::fromLocal8Bit(argv[3])) ? 0 : 1;
+        return in.copy((in.width() - w) / 2, (in.height() - h) / 2, w, h)
+                       .save(QString::fromLocal8Bit(argv[3]))
+                   ? 0
+                   : 1;
     }
     if (argc < 4)
         return usage();
