@@ -292,6 +292,8 @@ PassSummary ImpulseComputation::RunPeriodPass(IPeriodHost& host, const RegionalS
         if (rec.Impulses == w.impulses && rec.Price == w.total)
             continue;
         ++summary.mismatches;
+        if (m_mismatchObserver)
+            m_mismatchObserver(r, k, w);
         if (!host.Kontrola())
             continue;
         m_prompts.beep();

@@ -8,6 +8,7 @@
 #include "tariff/StatisticsHooks.h"
 
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <string>
@@ -102,6 +103,11 @@ public:
     /// reported in a box that waits for the user.
     PassSummary RunPeriodPass(IPeriodHost& host, const RegionalSettings& rs);
 
+    /// Called for every mismatching connection of a pass, whether or not it is reported:
+    /// grid row, record index and what the tariff gives. For tools that list them.
+    using MismatchObserver = std::function<void(std::int32_t row, std::int32_t record, const WalkResult& computed)>;
+    void setMismatchObserver(MismatchObserver observer) { m_mismatchObserver = std::move(observer); }
+
     bool noData() const { return m_noData; }
     std::int32_t priceInForce() const { return m_price; }
     std::int32_t lengthInForce() const { return m_length; }
@@ -122,6 +128,7 @@ private:
 
     IPrompts& m_prompts;
     IStatisticsHooks& m_hooks;
+    MismatchObserver m_mismatchObserver;
     WeekendValues& m_weekend;
 
     std::vector<ComputationBand> m_bands;

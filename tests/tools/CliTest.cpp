@@ -1,5 +1,7 @@
 #include "Cli.h"
+#include "support/RecordingPrompts.h"
 #include "support/TempDir.h"
+#include "tariff/Tarifa.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -89,4 +91,40 @@ TEST(CliTest, ErrorsAreOneClearLineAndExitTwo)
     const auto help = cli({"--help"});
     EXPECT_EQ(help.code, 0);
     EXPECT_NE(help.out.find("--month 0..12"), std::string::npos);
+}
+
+TEST(CliTest, ValidateListsMismatchesWithExitCodes)
+{
+    test::TempDir dir;
+    // One all-day band of 60 s at 1,00 Sk and a weekend band of 120 s at 0,50 Sk.
+    TTarifa t;
+    t.popis = "Test";
+    t.pasma = {TPasmo{0.0, timeOfDay(23, 59, 59), 100, 60, false}, TPasmo{0.0, 0.0, 50, 120, true}};
+    test::RecordingPrompts quiet;
+    ASSERT_TRUE(UlozTarifu(dir.file("t.tfa"), t, 2, quiet));
+    dir.write("sviatky.dat", "");
+    dir.write("evidor.log", "02.05.2000 10:00:00 Ut 0:01:59 200 2 0 0 1 1 Right\n"
+                            "03.05.2000 10:00:00 St 0:02:00 300 2 0 0 1 1 Wrong impulses\n"
+                            "06.05.2000 10:00:00 So 0:02:00 200 2 0 0 1 1 Wrong price\n");
+    const std::vector<std::string> base = {"validate", "--dir",    dir.path(), "--year",
+                                           "2000",     "--tariff", "t.tfa"};
+    auto with = [&](std::vector<std::string> extra) {
+        auto a = base;
+        a.insert(a.end(), extra.begin(), extra.end());
+        return cli(a);
+    };
+    const auto bad = with({"--month", "5"});
+    EXPECT_EQ(bad.code, 1);
+    EXPECT_EQ(bad.out, "2\t2\t2\t300\t3\t300\n3\t3\t2\t200\t2\t100\n");
+    EXPECT_EQ(bad.err, "");
+
+    dir.write("evidor.log", "02.05.2000 10:00:00 Ut 0:01:59 200 2 0 0 1 1 Right\n");
+    EXPECT_EQ(with({"--month", "5"}).code, 0);
+    EXPECT_EQ(with({"--month", "6"}).code, 0); // an empty period reads no file and finds nothing
+
+    dir.write("t.tfa", "");
+    const auto broken =
+        cli({"validate", "--dir", dir.path(), "--year", "2000", "--month", "5", "--tariff", "none.tfa"});
+    EXPECT_EQ(broken.code, 2);
+    EXPECT_EQ(broken.err, "Chyba pri otvoreni súboru " + dir.file("none.tfa") + "\n");
 }

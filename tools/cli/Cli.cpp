@@ -5,6 +5,8 @@
 #include "platform/StreamPrompts.h"
 #include "stats/ConnectionLog.h"
 #include "stats/Period.h"
+#include "tariff/ImpulseComputation.h"
+#include "tariff/PeriodHost.h"
 
 #include <chrono>
 #include <ctime>
@@ -23,6 +25,11 @@ the Evidor window does.
 Commands:
   rows       the period's grid, header row first, one line a row, cells separated by tabs
   totals     the period's totals, one "label<TAB>text" line each
+  validate   recomputes every connection of the period from the tariff and the holidays and
+             lists those the meter billed differently, one line each: grid row, log record
+             number, logged impulses, logged price, computed impulses, computed price (prices
+             in hundredths of a crown), tab-separated; what the tariff or holiday files lack
+             goes to standard error
   --help     this text
 
 Options:
@@ -30,9 +37,12 @@ Options:
                     (default: the current directory)
   --month 0..12     the month, 0 for the whole year (default: the current month)
   --year YYYY       the year, 1000..9999 (default: the current year)
+  --tariff NAME.tfa the tariff file of the program directory to validate with
+                    (default: the tariff the meter's settings name)
   --locale sk|system  regional formats: Slovak, or the system's (default: system)
 
-Exit codes: 0 done, 2 usage or file errors.
+Exit codes: 0 done and nothing mismatched, 1 mismatching connections found (validate),
+2 usage or file errors.
 )";
 
 struct Options
@@ -42,6 +52,7 @@ struct Options
     int month = 0;
     int year = 0;
     bool slovak = false;
+    std::optional<std::string> tariff;
 };
 
 struct UsageError
@@ -86,6 +97,8 @@ Options parseOptions(const std::vector<std::string>& args)
             o.month = parseNumber(a, value(), 0, 12);
         else if (a == "--year")
             o.year = parseNumber(a, value(), 1000, 9999);
+        else if (a == "--tariff")
+            o.tariff = value();
         else if (a == "--locale") {
             const std::string& v = value();
             if (v != "sk" && v != "system")
@@ -145,6 +158,32 @@ void printTotals(const Options& o, const PeriodResult& p, std::ostream& out)
         << "Priemerná rýchlosť :\t" << l.PriemRychlost << '\n';
 }
 
+std::string tariffOf(const Options& o)
+{
+    return o.tariff.value_or(std::string());
+}
+
+int validate(const Options& o, const ConnectionLog& log, const PeriodResult& period,
+             const RegionalSettings& rs, std::ostream& out, std::ostream& err)
+{
+    LogPeriodHost host(o.dir, tariffOf(o), log, period.rows, false);
+    StreamPrompts prompts(err);
+    ImpulseComputation computation(prompts);
+    bool mismatched = false;
+    computation.setMismatchObserver([&](std::int32_t row, std::int32_t k, const WalkResult& w) {
+        const TConnectionRecord& rec = log.Records[static_cast<std::size_t>(k)];
+        out << row << '\t' << k + 1 << '\t' << rec.Impulses << '\t' << rec.Price << '\t' << w.impulses << '\t'
+            << w.total << '\n';
+        mismatched = true;
+    });
+    const PassSummary summary = computation.RunPeriodPass(host, rs);
+    // Without its tariff or holidays the pass compares against one impulse a connection: a
+    // script must not take that for a verdict.
+    if (!summary.emptyPeriod && computation.noData())
+        return 2;
+    return mismatched ? 1 : 0;
+}
+
 } // namespace
 
 int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -156,7 +195,7 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     Options o;
     try {
         o = parseOptions(args);
-        if (o.command != "rows" && o.command != "totals")
+        if (o.command != "rows" && o.command != "totals" && o.command != "validate")
             throw UsageError{"unknown command '" + o.command + "'"};
     } catch (const UsageError& e) {
         err << "evidor-cli: " << e.text << "\nTry 'evidor-cli --help'.\n";
@@ -168,12 +207,15 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return 2;
     const PeriodResult period =
         ShowPeriod(*log, static_cast<std::uint16_t>(o.month), static_cast<std::uint16_t>(o.year), rs);
+    int code = 0;
     if (o.command == "rows")
         printRows(*log, period, rs, out);
-    else
+    else if (o.command == "totals")
         printTotals(o, period, out);
+    else
+        code = validate(o, *log, period, rs, out, err);
     out.flush();
-    return 0;
+    return code;
 }
 
 } // namespace evidor
