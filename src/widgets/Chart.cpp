@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace evidor {
 
@@ -139,7 +140,7 @@ QPolygonF ellipsePolygon(const QRectF& r, int n = 40)
 {
     QPolygonF poly;
     for (int i = 0; i < n; ++i) {
-        const double a = 2 * M_PI * i / n;
+        const double a = 2 * std::numbers::pi * i / n;
         poly << QPointF(r.center().x() + r.width() / 2 * std::cos(a),
                         r.center().y() - r.height() / 2 * std::sin(a));
     }
