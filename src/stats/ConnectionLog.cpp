@@ -6,9 +6,14 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdio>
 #include <cstring>
 #include <limits>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace evidor {
 
@@ -25,6 +30,9 @@ inline bool isBlank(char c)
 {
     return kBlank[static_cast<unsigned char>(c)];
 }
+
+// Readable bytes after the data of a buffer, so field separators are found 16 bytes at a time.
+constexpr std::size_t kPadding = 128;
 
 // Reads the whole file at once: one snapshot of a log the meter may be appending to.
 struct FileBytes
@@ -49,13 +57,13 @@ std::optional<FileBytes> readLogFile(const std::string& path)
     std::setvbuf(f, nullptr, _IONBF, 0);
     // A file that reports no size (a pipe, a special file) grows its buffer as it is read.
     capacity = std::max<std::size_t>(capacity, 1);
-    out.data.reset(static_cast<char*>(allocateLarge(capacity)));
+    out.data.reset(static_cast<char*>(allocateLarge(capacity + kPadding)));
     for (;;) {
         if (out.size == capacity) {
             const int c = std::fgetc(f);
             if (c == EOF)
                 break;
-            LargeChars bigger(static_cast<char*>(allocateLarge(capacity * 2)));
+            LargeChars bigger(static_cast<char*>(allocateLarge(capacity * 2 + kPadding)));
             std::memcpy(bigger.get(), out.data.get(), out.size);
             bigger[out.size++] = static_cast<char>(c);
             out.data = std::move(bigger);
@@ -65,6 +73,7 @@ std::optional<FileBytes> readLogFile(const std::string& path)
         if (out.size < capacity)
             break;
     }
+    std::memset(out.data.get() + out.size, 0, kPadding);
     const bool failed = std::ferror(f) != 0;
     std::fclose(f);
     if (failed)
@@ -76,13 +85,68 @@ std::optional<FileBytes> readLogFile(const std::string& path)
 
 ConnectionLog ConnectionLog::parse(std::string_view bytes)
 {
-    LargeChars copy(static_cast<char*>(allocateLarge(bytes.size())));
+    LargeChars copy(static_cast<char*>(allocateLarge(bytes.size() + kPadding)));
     if (!bytes.empty())
         std::memcpy(copy.get(), bytes.data(), bytes.size());
-    return parse(std::move(copy), bytes.size());
+    std::memset(copy.get() + bytes.size(), 0, kPadding);
+    return parse(std::move(copy), bytes.size(), kPadding);
 }
 
-ConnectionLog ConnectionLog::parse(LargeChars buffer, std::size_t size)
+namespace {
+
+// Blank bits of up to kWindow bytes at p: bit i is set when p[i] is a field separator or
+// i >= len. Reads kWindow bytes, so the buffer carries kPadding readable bytes past its end.
+struct BlankMask
+{
+    std::uint64_t word[2];
+
+    BlankMask(const char* p, std::size_t len)
+    {
+#ifdef __SSE2__
+        const __m128i blank = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t'), cr = _mm_set1_epi8('\r'),
+                      lf = _mm_set1_epi8('\n');
+        std::uint64_t bits[8];
+        for (int c = 0; c < 8; ++c) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * c));
+            const __m128i m = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, blank), _mm_cmpeq_epi8(v, tab)),
+                                           _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
+            bits[c] = static_cast<std::uint32_t>(_mm_movemask_epi8(m));
+        }
+        word[0] = bits[0] | bits[1] << 16 | bits[2] << 32 | bits[3] << 48;
+        word[1] = bits[4] | bits[5] << 16 | bits[6] << 32 | bits[7] << 48;
+#else
+        word[0] = word[1] = 0;
+        for (std::size_t i = 0; i < kWindow; ++i)
+            if (isBlank(p[i]))
+                word[i / 64] |= std::uint64_t{1} << (i % 64);
+#endif
+        if (len < 64) {
+            word[0] |= ~std::uint64_t{0} << len;
+            word[1] = ~std::uint64_t{0};
+        } else if (len < 128) {
+            word[1] |= ~std::uint64_t{0} << (len - 64);
+        }
+    }
+
+    // First position >= from whose bit equals `blank`; kWindow when there is none.
+    std::size_t find(std::size_t from, bool blank) const
+    {
+        for (std::size_t w = from / 64; w < 2; ++w) {
+            std::uint64_t bitsOf = blank ? word[w] : ~word[w];
+            if (w == from / 64)
+                bitsOf &= ~std::uint64_t{0} << (from % 64);
+            if (bitsOf)
+                return w * 64 + static_cast<std::size_t>(std::countr_zero(bitsOf));
+        }
+        return kWindow;
+    }
+
+    static constexpr std::size_t kWindow = 128;
+};
+
+} // namespace
+
+ConnectionLog ConnectionLog::parse(LargeChars buffer, std::size_t size, std::size_t padding)
 {
     ConnectionLog log;
     // Offsets are 32-bit to keep records small; a log beyond 4 GB is read up to that size.
@@ -94,8 +158,9 @@ ConnectionLog ConnectionLog::parse(LargeChars buffer, std::size_t size)
     const std::string_view all(base, size);
     const auto lastLf = all.rfind('\n');
     const std::size_t end = lastLf == std::string_view::npos ? 0 : lastLf + 1;
-    const auto lineFeeds = static_cast<std::size_t>(std::count(base, base + end, '\n'));
-    log.Records.reserve(lineFeeds);
+    // A record takes at least 20 bytes (ten fields and their separators), so this never
+    // reallocates; the memory of records never made is not touched.
+    log.Records.reserve(end / 20 + 1);
 
     std::size_t pos = 0;
     std::int64_t line = 1;
@@ -133,34 +198,48 @@ ConnectionLog ConnectionLog::parse(LargeChars buffer, std::size_t size)
                                              -1,
                                              TConnectionRecord::Utilisation};
 
-    for (std::size_t i = 0; i < lineFeeds; ++i) {
+    // Every record consumes at least one line feed (its rest of line ends with one), so the
+    // records never outnumber the lines ended by a line feed.
+    std::size_t starts[10];
+    std::size_t lengths[10];
+    std::int64_t tokenLines[10];
+    for (;;) {
         skipBlanks();
         if (pos >= end)
             break;
-        TConnectionRecord rec;
-        std::int32_t numbers[10]{};
-        bool complete = true;
-        bool numbersOk = true;
-        std::int64_t badLine = 0;
-        std::string_view badText;
-        for (int field = 0; field < 10; ++field) {
-            std::size_t start = 0;
-            const std::size_t len = nextToken(start);
-            if (len == 0) {
-                complete = false;
-                break;
+
+        // A whole record on one short line, the usual case: its fields come from one blank mask.
+        bool fast = false;
+        const char* lf = static_cast<const char*>(std::memchr(base + pos, '\n', end - pos));
+        const std::size_t lineLength = static_cast<std::size_t>(lf - (base + pos));
+        if (lineLength <= BlankMask::kWindow && pos + BlankMask::kWindow <= size + padding) {
+            const BlankMask mask(base + pos, lineLength);
+            std::size_t cur = 0;
+            int field = 0;
+            for (; field < 10; ++field) {
+                const std::size_t s = mask.find(cur, false);
+                if (s >= lineLength)
+                    break;
+                const std::size_t e = mask.find(s, true);
+                starts[field] = pos + s;
+                lengths[field] = e - s;
+                tokenLines[field] = line;
+                cur = e;
             }
-            const std::string_view token(base + start, len);
-            if (kTextOfField[field] >= 0) {
-                const int t = kTextOfField[field];
-                rec.textOffset[t] = static_cast<std::uint32_t>(start);
-                rec.textLength[t] = static_cast<std::uint8_t>(std::min<std::size_t>(len, kFieldLimit[t]));
-            } else if (auto v = parseInt32(token)) {
-                numbers[field] = *v;
-            } else if (numbersOk) {
-                numbersOk = false;
-                badLine = line;
-                badText = token;
+            if (field == 10) {
+                fast = true;
+                pos += cur;
+            }
+        }
+        bool complete = true;
+        if (!fast) {
+            for (int field = 0; field < 10; ++field) {
+                lengths[field] = nextToken(starts[field]);
+                tokenLines[field] = line;
+                if (lengths[field] == 0) {
+                    complete = false;
+                    break;
+                }
             }
         }
         if (!complete) {
@@ -168,8 +247,29 @@ ConnectionLog ConnectionLog::parse(LargeChars buffer, std::size_t size)
             skip(line, std::string_view(base + pos, 0));
             break;
         }
+
+        TConnectionRecord rec;
+        std::int32_t numbers[10]{};
+        bool numbersOk = true;
+        std::int64_t badLine = 0;
+        std::string_view badText;
+        for (int field = 0; field < 10; ++field) {
+            if (kTextOfField[field] >= 0) {
+                const int t = kTextOfField[field];
+                rec.textOffset[t] = static_cast<std::uint32_t>(starts[field]);
+                rec.textLength[t] =
+                    static_cast<std::uint8_t>(std::min<std::size_t>(lengths[field], kFieldLimit[t]));
+            } else if (auto v = parseInt32(std::string_view(base + starts[field], lengths[field]))) {
+                numbers[field] = *v;
+            } else if (numbersOk) {
+                numbersOk = false;
+                badLine = tokenLines[field];
+                badText = std::string_view(base + starts[field], lengths[field]);
+            }
+        }
         // The rest of the line, at most 48 bytes with its line break; the excess is discarded.
-        const char* lf = static_cast<const char*>(std::memchr(base + pos, '\n', end - pos));
+        if (!fast)
+            lf = static_cast<const char*>(std::memchr(base + pos, '\n', end - pos));
         const std::size_t lineEnd = static_cast<std::size_t>(lf - base) + 1;
         std::size_t restBegin = pos;
         std::size_t restEnd = std::min(lineEnd, pos + kFieldLimit[TConnectionRecord::Isp]);
@@ -213,7 +313,7 @@ ConnectionLog LoadLog(const std::string& programDir, IPrompts& prompts)
         prompts.message("Neexistuje subor evidor.log");
         return {};
     }
-    ConnectionLog log = ConnectionLog::parse(std::move(bytes->data), bytes->size);
+    ConnectionLog log = ConnectionLog::parse(std::move(bytes->data), bytes->size, kPadding);
     if (log.skippedCount > 0)
         prompts.message(skippedLinesMessage(log));
     return log;

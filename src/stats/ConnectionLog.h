@@ -74,8 +74,8 @@ public:
     /// Only lines ended by a line feed are read: an unterminated last line may still be being
     /// written by the meter.
     static ConnectionLog parse(std::string_view bytes);
-    /// The same, taking over a buffer of `size` bytes.
-    static ConnectionLog parse(LargeChars buffer, std::size_t size);
+    /// The same, taking over a buffer of `size` bytes followed by `padding` readable bytes.
+    static ConnectionLog parse(LargeChars buffer, std::size_t size, std::size_t padding);
 
 private:
     LargeChars m_buffer;

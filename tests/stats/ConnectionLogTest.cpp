@@ -2,7 +2,10 @@
 #include "support/RecordingPrompts.h"
 #include "support/TempDir.h"
 
+#include <cctype>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace evidor;
 using T = TConnectionRecord;
@@ -128,4 +131,123 @@ TEST(ConnectionLogTest, LoadLogReportsAMissingLogAndSkippedLines)
     EXPECT_EQ(log.RecordCount, 1);
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_NE(prompts.shown[0].text.find("riadok 2: \"y\""), std::string::npos);
+}
+
+namespace {
+
+// A plain reading of the format, kept apart from the loader's fast path: fields as tokens across
+// lines, the rest of the line up to 48 bytes with its line break, only terminated lines.
+struct RefRecord
+{
+    std::vector<std::string> texts; // Date, Day, Time, Duration, Utilisation, Isp
+    std::vector<std::int64_t> numbers;
+};
+
+std::vector<RefRecord> referenceParse(const std::string& bytes, std::int64_t& skipped)
+{
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    const std::size_t end = bytes.rfind('\n') == std::string::npos ? 0 : bytes.rfind('\n') + 1;
+    std::vector<RefRecord> out;
+    std::size_t pos = 0;
+    skipped = 0;
+    for (;;) {
+        while (pos < end && blank(bytes[pos]))
+            ++pos;
+        if (pos >= end)
+            break;
+        std::vector<std::string> tokens;
+        while (tokens.size() < 10) {
+            while (pos < end && blank(bytes[pos]))
+                ++pos;
+            if (pos >= end)
+                break;
+            const std::size_t s = pos;
+            while (pos < end && !blank(bytes[pos]))
+                ++pos;
+            tokens.push_back(bytes.substr(s, pos - s));
+        }
+        if (tokens.size() < 10) {
+            ++skipped;
+            break;
+        }
+        const std::size_t lf = bytes.find('\n', pos);
+        std::string rest = bytes.substr(pos, std::min<std::size_t>(lf + 1 - pos, 48));
+        pos = lf + 1;
+        while (!rest.empty() && blank(rest.front()))
+            rest.erase(0, 1);
+        while (!rest.empty() && blank(rest.back()))
+            rest.pop_back();
+        RefRecord r;
+        bool ok = true;
+        for (int f : {4, 5, 6, 7, 8}) {
+            const std::string& t = tokens[static_cast<std::size_t>(f)];
+            char* stop = nullptr;
+            const long long v = std::strtoll(t.c_str(), &stop, 10);
+            ok = ok && *stop == 0 && !t.empty() && t != "-" && t != "+" && v >= INT32_MIN && v <= INT32_MAX &&
+                 t.size() <= 11 && !std::isspace(static_cast<unsigned char>(t[0]));
+            r.numbers.push_back(v);
+        }
+        if (!ok) {
+            ++skipped;
+            continue;
+        }
+        auto cut = [](const std::string& s, std::size_t n) { return s.substr(0, n); };
+        r.texts = {cut(tokens[0], 11), cut(tokens[2], 2), cut(tokens[1], 8),
+                   cut(tokens[3], 11), cut(tokens[9], 7), rest};
+        out.push_back(r);
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(ConnectionLogTest, AgreesWithAPlainReadingOnRandomLogs)
+{
+    std::mt19937 rng(12345);
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    const std::string seps[] = {" ", " ", " ", "  ", "\t", " \t "};
+    for (int round = 0; round < 300; ++round) {
+        std::string bytes;
+        const int lines = 1 + pick(12);
+        for (int l = 0; l < lines; ++l) {
+            if (pick(10) == 0) {
+                bytes += pick(2) ? "\n" : "  \r\n";
+                continue;
+            }
+            const int fields = 8 + pick(4) + (pick(8) == 0 ? 0 : 2);
+            if (pick(3) == 0)
+                bytes += seps[pick(6)];
+            for (int f = 0; f < fields; ++f) {
+                if (f)
+                    bytes += seps[pick(6)];
+                const int len = 1 + (pick(6) == 0 ? pick(140) : pick(12));
+                for (int c = 0; c < len; ++c)
+                    bytes +=
+                        pick(5) == 0 ? static_cast<char>('a' + pick(26)) : static_cast<char>('0' + pick(10));
+                if (pick(20) == 0)
+                    bytes.insert(bytes.size() - static_cast<std::size_t>(len), "-");
+            }
+            if (pick(2))
+                bytes += " Provider " + std::string(static_cast<std::size_t>(pick(70)), 'x') + seps[pick(6)];
+            bytes += pick(4) == 0 ? "\r\n" : "\n";
+        }
+        if (pick(3) == 0)
+            bytes += "01.01.2000 10:00:00 Po 0:00:01 1 1 1 1 1 1 unterminated";
+        std::int64_t refSkipped = 0;
+        const auto ref = referenceParse(bytes, refSkipped);
+        const auto log = ConnectionLog::parse(bytes);
+        ASSERT_EQ(log.RecordCount, static_cast<std::int32_t>(ref.size())) << bytes;
+        EXPECT_EQ(log.skippedCount, refSkipped) << bytes;
+        for (std::size_t i = 0; i < ref.size(); ++i) {
+            const auto& r = log.Records[i];
+            for (int t = 0; t < T::TextCount; ++t)
+                ASSERT_EQ(log.text(r, static_cast<T::Text>(t)), ref[i].texts[static_cast<std::size_t>(t)])
+                    << bytes;
+            EXPECT_EQ(r.Price, ref[i].numbers[0]);
+            EXPECT_EQ(r.Impulses, ref[i].numbers[1]);
+            EXPECT_EQ(r.Sent, ref[i].numbers[2]);
+            EXPECT_EQ(r.Received, ref[i].numbers[3]);
+            EXPECT_EQ(r.Speed, ref[i].numbers[4]);
+        }
+    }
 }
