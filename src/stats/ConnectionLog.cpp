@@ -128,19 +128,6 @@ struct BlankMask
         }
     }
 
-    // First position >= from whose bit equals `blank`; kWindow when there is none.
-    std::size_t find(std::size_t from, bool blank) const
-    {
-        for (std::size_t w = from / 64; w < 2; ++w) {
-            std::uint64_t bitsOf = blank ? word[w] : ~word[w];
-            if (w == from / 64)
-                bitsOf &= ~std::uint64_t{0} << (from % 64);
-            if (bitsOf)
-                return w * 64 + static_cast<std::size_t>(std::countr_zero(bitsOf));
-        }
-        return kWindow;
-    }
-
     static constexpr std::size_t kWindow = 128;
 };
 
@@ -212,23 +199,37 @@ ConnectionLog ConnectionLog::parse(LargeChars buffer, std::size_t size, std::siz
         bool fast = false;
         const char* lf = static_cast<const char*>(std::memchr(base + pos, '\n', end - pos));
         const std::size_t lineLength = static_cast<std::size_t>(lf - (base + pos));
-        if (lineLength <= BlankMask::kWindow && pos + BlankMask::kWindow <= size + padding) {
+        if (lineLength < BlankMask::kWindow && pos + BlankMask::kWindow <= size + padding) {
+            // Token starts are non-blanks after a blank, token ends blanks after a non-blank;
+            // bits at and past the line's end are blank, so every token ends inside the window.
             const BlankMask mask(base + pos, lineLength);
-            std::size_t cur = 0;
-            int field = 0;
-            for (; field < 10; ++field) {
-                const std::size_t s = mask.find(cur, false);
-                if (s >= lineLength)
-                    break;
-                const std::size_t e = mask.find(s, true);
-                starts[field] = pos + s;
-                lengths[field] = e - s;
-                tokenLines[field] = line;
-                cur = e;
-            }
-            if (field == 10) {
+            const std::uint64_t blankLo = mask.word[0], blankHi = mask.word[1];
+            std::uint64_t startLo = ~blankLo & ((blankLo << 1) | 1);
+            std::uint64_t startHi = ~blankHi & ((blankHi << 1) | (blankLo >> 63));
+            std::uint64_t endLo = blankLo & (~blankLo << 1);
+            std::uint64_t endHi = blankHi & ((~blankHi << 1) | (~blankLo >> 63));
+            if (std::popcount(startLo) + std::popcount(startHi) >= 10) {
+                std::size_t last = 0;
+                for (int field = 0; field < 10; ++field) {
+                    const std::size_t s = startLo ? static_cast<std::size_t>(std::countr_zero(startLo))
+                                                  : 64 + static_cast<std::size_t>(std::countr_zero(startHi));
+                    if (startLo)
+                        startLo &= startLo - 1;
+                    else
+                        startHi &= startHi - 1;
+                    const std::size_t e = endLo ? static_cast<std::size_t>(std::countr_zero(endLo))
+                                                : 64 + static_cast<std::size_t>(std::countr_zero(endHi));
+                    if (endLo)
+                        endLo &= endLo - 1;
+                    else
+                        endHi &= endHi - 1;
+                    starts[field] = pos + s;
+                    lengths[field] = e - s;
+                    tokenLines[field] = line;
+                    last = e;
+                }
                 fast = true;
-                pos += cur;
+                pos += last;
             }
         }
         bool complete = true;
