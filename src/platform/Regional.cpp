@@ -161,8 +161,11 @@ std::optional<CivilDate> parseDate(std::string_view text, const RegionalSettings
 
 std::optional<std::int32_t> parseInt32(std::string_view text)
 {
-    if (!text.empty() && text.front() == '+')
+    if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);
+        if (!text.empty() && text.front() == '-')
+            return std::nullopt;
+    }
     if (text.empty() || (text.front() == '-' && text.size() == 1))
         return std::nullopt;
     std::int32_t v = 0;

@@ -77,4 +77,5 @@ TEST(RegionalTest, ReadsStrictInt32)
     EXPECT_FALSE(parseInt32(""));
     EXPECT_FALSE(parseInt32("-"));
     EXPECT_FALSE(parseInt32("1.5"));
+    EXPECT_FALSE(parseInt32("+-5"));
 }
