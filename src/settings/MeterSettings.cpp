@@ -73,7 +73,7 @@ void readAll(const TRegIniFile& ini, TMeterSettings& s)
     readGlyph(ini, "Image2", s.Image2);
     const std::int32_t mode =
         ini.readInteger(kVzhlad, "PanelColorPrepinac", static_cast<std::int32_t>(s.Panel.ColorPrepinac));
-    // A mode the meter does not know is shown as what the meter falls back to: one colour.
+    // An unknown mode reads as one colour, so there is always a mode to show and to save.
     s.Panel.ColorPrepinac =
         mode >= 0 && mode <= 2 ? static_cast<TBackgroundMode>(mode) : TBackgroundMode::bmColour;
     s.Panel.Color = readColor(ini, "PanelColor", s.Panel.Color);

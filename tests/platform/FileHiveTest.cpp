@@ -1,4 +1,5 @@
 #include "platform/FileHive.h"
+#include "platform/AtomicFile.h"
 #include "support/RecordingPrompts.h"
 #include "support/TempDir.h"
 
@@ -207,4 +208,16 @@ TEST(FileHiveTest, LivesInTheUsersConfigFolder)
         ScopedEnv xdg("XDG_CONFIG_HOME", c.xdg);
         EXPECT_EQ(userHiveFilePath(), c.expected) << c.xdg.value_or("(unset)");
     }
+}
+
+TEST(FileHiveTest, TheUsersHiveIsTheFileInTheConfigFolder)
+{
+    test::TempDir dir;
+    test::RecordingPrompts prompts;
+    ScopedEnv xdg("XDG_CONFIG_HOME", dir.path());
+    const auto hive = openUserHive(prompts);
+    ASSERT_TRUE(hive->createKey("Software\\Linkora\\Spy"));
+    const auto text = readWholeFile(dir.file("Linkora/registry.reg"));
+    ASSERT_TRUE(text);
+    EXPECT_NE(text->find("[HKEY_CURRENT_USER\\Software\\Linkora\\Spy]\r\n"), std::string::npos);
 }
