@@ -88,4 +88,5 @@ TEST(RegionalTest, ReadsStrictInt32)
     EXPECT_FALSE(parseInt32(""));
     EXPECT_FALSE(parseInt32("-"));
     EXPECT_FALSE(parseInt32("1.5"));
+    EXPECT_FALSE(parseInt32("+-5"));
 }
