@@ -1,5 +1,6 @@
 #include "Main.h"
 
+#include "settings/MeterSettings.h"
 #include "widgets/StringGrid.h"
 
 #include <QAction>
@@ -32,6 +33,13 @@ QString qs(const std::string& s)
 }
 
 } // namespace
+
+void useSettingsStore(MainContext& ctx, IHive& hive)
+{
+    IPrompts* prompts = ctx.prompts;
+    ctx.readKontrola = [&hive, prompts] { return readKontrola(hive, *prompts); };
+    ctx.readTarif = [&hive, prompts] { return readTarif(hive, *prompts); };
+}
 
 TfMain::TfMain(MainContext context, QWidget* parent) : QMainWindow(parent), m_ctx(std::move(context))
 {

@@ -23,6 +23,10 @@ class QStatusBar;
 class QToolButton;
 
 namespace evidor {
+class IHive;
+}
+
+namespace evidor {
 
 class StringGrid;
 
@@ -38,6 +42,10 @@ struct MainContext
     std::function<bool()> readKontrola = [] { return true; };              ///< the stored validation flag
     std::function<std::string()> readTarif = [] { return std::string(); }; ///< the tariff in use
 };
+
+/// Reads the validation flag and the tariff in use from the meter's settings on `hive`, which
+/// must outlive the window; `ctx.prompts` must be set.
+void useSettingsStore(MainContext& ctx, IHive& hive);
 
 /// The statistics window: the connection log of a month or a year with its totals.
 class TfMain : public QMainWindow, public IPeriodHost

@@ -4,6 +4,7 @@
 #include "QtRegional.h"
 
 #include "charts/Grafy.h"
+#include "platform/Hive.h"
 #include "platform/InstanceLock.h"
 
 #include <QDesktopServices>
@@ -28,6 +29,8 @@ int main(int argc, char** argv)
         ctx.regional = evidor::regionalFromLocale(QLocale::system());
         ctx.programDir = QCoreApplication::applicationDirPath().toStdString();
         ctx.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+        const std::unique_ptr<evidor::IHive> hive = evidor::openUserHive(prompts);
+        evidor::useSettingsStore(ctx, *hive);
         evidor::TfMain fMain(std::move(ctx));
         fMain.onGrafy = [&fMain] { evidor::Grafy1Click(fMain); };
         fMain.show();

@@ -1,5 +1,6 @@
 #include "app/Application.h"
 #include "app/Main.h"
+#include "platform/FileHive.h"
 #include "platform/InstanceLock.h"
 #include "support/RecordingPrompts.h"
 #include "support/TempDir.h"
@@ -46,7 +47,8 @@ struct Fixture
     std::unique_ptr<TfMain> window;
 
     explicit Fixture(const std::string& log = kLog,
-                     QDateTime now = QDateTime(QDate(2000, 5, 20), QTime(9, 0)), bool kontrola = true)
+                     QDateTime now = QDateTime(QDate(2000, 5, 20), QTime(9, 0)), bool kontrola = true,
+                     IHive* hive = nullptr)
     {
         if (!log.empty())
             dir.write("evidor.log", log);
@@ -58,6 +60,8 @@ struct Fixture
         ctx.openUrl = [this](const QUrl& u) { opened.push_back(u); };
         ctx.readKontrola = [kontrola] { return kontrola; };
         ctx.readTarif = [this] { return tarif; };
+        if (hive)
+            useSettingsStore(ctx, *hive);
         window = std::make_unique<TfMain>(std::move(ctx));
         window->show();
     }
@@ -204,6 +208,31 @@ TEST(MainWindowTest, ValidationFlagComesFromTheStore)
 {
     EXPECT_TRUE(Fixture(kLog, QDateTime(QDate(2000, 5, 20), QTime()), true).w().Kontrola());
     EXPECT_FALSE(Fixture(kLog, QDateTime(QDate(2000, 5, 20), QTime()), false).w().Kontrola());
+}
+
+TEST(MainWindowTest, ValidationFlagIsReadFromTheMetersSettingsAtStart)
+{
+    struct Case
+    {
+        const char* values;
+        bool expected;
+    };
+    const Case cases[] = {{"", true},
+                          {"\"kontrola\"=\"0\"\r\n", false},
+                          {"\"kontrola\"=\"1\"\r\n", true},
+                          {"\"kontrola\"=\"5\"\r\n", true},
+                          {"\"kontrola\"=\"abc\"\r\n", true}};
+    for (const auto& c : cases) {
+        test::TempDir config;
+        config.write("registry.reg", std::string("Windows Registry Editor Version 5.00\r\n\r\n"
+                                                 "[HKEY_CURRENT_USER\\Software\\Linkora\\Spy\\Vzhlad]\r\n") +
+                                         c.values);
+        test::RecordingPrompts hivePrompts;
+        FileHive hive(config.file("registry.reg"), hivePrompts);
+        Fixture f(kLog, QDateTime(QDate(2000, 5, 20), QTime()), !c.expected, &hive);
+        EXPECT_EQ(f.w().Kontrola(), c.expected) << c.values;
+        EXPECT_TRUE(f.prompts.shown.empty()) << c.values;
+    }
 }
 
 TEST(MainWindowTest, LinksOpenTheWebAndANewMailWithItsSubject)

@@ -2,7 +2,10 @@
 
 #include "SampleData.h"
 
+#include "platform/Hive.h"
 #include "platform/StreamPrompts.h"
+#include "settings/MeterSettings.h"
+#include "settings/RegIniFile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -38,6 +41,8 @@ Options:
   --seed S           seed of the random choices; the same options give the same files (default 1)
   --wrong N          rows wrong on purpose (default 5)
   --tariff-name      print the tariff's file name and exit
+  --select-tariff    where the meter's settings name no tariff in use yet, name the sample
+                     tariff (as the meter would), and exit; a tariff already chosen stays
   --help             print this text and exit
 )";
 
@@ -77,6 +82,22 @@ int usageError(const std::string& what)
     return 2;
 }
 
+// The demo needs a tariff in use; the meter, not Evidor, chooses it, so this tool stands in.
+int selectTariff()
+{
+    evidor::StreamPrompts prompts(std::cerr);
+    const std::unique_ptr<evidor::IHive> hive = evidor::openUserHive(prompts);
+    const std::string current = evidor::readTarif(*hive, prompts);
+    if (!current.empty()) {
+        std::cout << "tariff in use: " << current << '\n';
+        return 0;
+    }
+    evidor::TRegIniFile settings = evidor::OpenSettingsKey(*hive, prompts);
+    settings.writeString("Tarifa", "Tarif", evidor::sample::kTariffName);
+    std::cout << "tariff in use: " << evidor::readTarif(*hive, prompts) << '\n';
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -94,6 +115,8 @@ int main(int argc, char** argv)
         } else if (arg == "--tariff-name") {
             std::cout << evidor::sample::kTariffName << '\n';
             return 0;
+        } else if (arg == "--select-tariff") {
+            return selectTariff();
         } else if (arg == "--dir") {
             const char* v = value();
             if (!v)
