@@ -253,10 +253,21 @@ void TfMain::ShowPeriod()
     m_period = evidor::ShowPeriod(m_log, Month, Year, m_ctx.regional);
     const std::int32_t rows = m_period.rows;
     if (rows > 0) {
+        // Auto-size measures the texts that can be the widest, found in the records directly.
+        m_widest.reset();
+        StringGrid1->setWidestTexts([this, rows](int column) {
+            if (!m_widest)
+                m_widest = widestCellCandidates(m_log, rows, m_ctx.regional);
+            QStringList texts;
+            for (const std::string& t : (*m_widest)[static_cast<std::size_t>(column)])
+                texts << qs(t);
+            return texts;
+        });
         StringGrid1->resetRows(rows, [this](int gridRow, int column) {
             return qs(gridCell(m_log, recordOfRow(m_log, gridRow), column, m_ctx.regional));
         });
     } else {
+        StringGrid1->setWidestTexts({});
         StringGrid1->resetRows(1, {}); // the empty-period marker: one row of empty cells
     }
 

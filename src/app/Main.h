@@ -12,6 +12,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 class QAction;
 class QComboBox;
@@ -132,6 +133,7 @@ private:
     bool m_kontrola = true;
     ConnectionLog m_log;
     PeriodResult m_period;
+    std::optional<std::array<std::vector<std::string>, 10>> m_widest; ///< of the period listed
 };
 
 } // namespace evidor

@@ -2,6 +2,8 @@
 
 #include "platform/Cp1250.h"
 
+#include <algorithm>
+
 namespace evidor {
 
 const std::array<const char*, 13> kMonthItems = {"Celý rok ...", "Január",   "Február", "Marec",  "Apríl",
@@ -112,6 +114,90 @@ std::string gridCell(const ConnectionLog& log, std::int32_t k, int column, const
     default:
         return {};
     }
+}
+
+std::array<std::vector<std::string>, 10> widestCellCandidates(const ConnectionLog& log, std::int32_t rows,
+                                                              const RegionalSettings& rs)
+{
+    std::array<std::vector<std::string>, 10> out;
+    if (rows <= 0)
+        return out;
+    // Texts taken from the log: a few of each length, since glyph widths differ.
+    constexpr std::size_t kPerLength = 8;
+    struct TextColumn
+    {
+        int column;
+        std::vector<std::vector<std::int32_t>> byLength; // record indices, by the cell's byte length
+    };
+    TextColumn texts[] = {{0, {}}, {1, {}}, {2, {}}, {8, {}}, {9, {}}};
+    auto textLength = [&](const TConnectionRecord& r, int column) -> std::size_t {
+        switch (column) {
+        case 0:
+            return r.textLength[TConnectionRecord::Date] + 1u + r.textLength[TConnectionRecord::Time];
+        case 1:
+            return r.textLength[TConnectionRecord::Day];
+        case 2:
+            return r.textLength[TConnectionRecord::Duration];
+        case 8:
+            return r.textLength[TConnectionRecord::Utilisation];
+        default:
+            return r.textLength[TConnectionRecord::Isp];
+        }
+    };
+    auto sameText = [&](std::int32_t a, std::int32_t b, int column) {
+        using T = TConnectionRecord;
+        switch (column) {
+        case 0:
+            return log.text(a, T::Date) == log.text(b, T::Date) &&
+                   log.text(a, T::Time) == log.text(b, T::Time);
+        case 1:
+            return log.text(a, T::Day) == log.text(b, T::Day);
+        case 2:
+            return log.text(a, T::Duration) == log.text(b, T::Duration);
+        case 8:
+            return log.text(a, T::Utilisation) == log.text(b, T::Utilisation);
+        default:
+            return log.text(a, T::Isp) == log.text(b, T::Isp);
+        }
+    };
+    // Number columns: the widest text belongs to the smallest or the largest value.
+    std::int32_t lowest[5], highest[5];
+    std::int32_t lowestAt[5], highestAt[5];
+    for (std::int32_t row = 1; row <= rows; ++row) {
+        const std::int32_t k = recordOfRow(log, row);
+        const TConnectionRecord& r = log.Records[static_cast<std::size_t>(k)];
+        for (TextColumn& t : texts) {
+            const std::size_t len = textLength(r, t.column);
+            if (t.byLength.size() <= len)
+                t.byLength.resize(len + 1);
+            auto& same = t.byLength[len];
+            if (same.size() < kPerLength && std::none_of(same.begin(), same.end(), [&](std::int32_t other) {
+                    return sameText(other, k, t.column);
+                }))
+                same.push_back(k);
+        }
+        const std::int32_t values[5] = {r.Price, r.Impulses, r.Received, r.Sent, r.Speed};
+        for (int i = 0; i < 5; ++i) {
+            if (row == 1 || values[i] < lowest[i]) {
+                lowest[i] = values[i];
+                lowestAt[i] = k;
+            }
+            if (row == 1 || values[i] > highest[i]) {
+                highest[i] = values[i];
+                highestAt[i] = k;
+            }
+        }
+    }
+    for (const TextColumn& t : texts)
+        for (const auto& same : t.byLength)
+            for (std::int32_t k : same)
+                out[static_cast<std::size_t>(t.column)].push_back(gridCell(log, k, t.column, rs));
+    for (int i = 0; i < 5; ++i) {
+        auto& column = out[static_cast<std::size_t>(3 + i)];
+        column.push_back(gridCell(log, lowestAt[i], 3 + i, rs));
+        column.push_back(gridCell(log, highestAt[i], 3 + i, rs));
+    }
+    return out;
 }
 
 StatusTexts rowDetails(const ConnectionLog& log, std::int32_t k, const RegionalSettings& rs)

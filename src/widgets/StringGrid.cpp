@@ -139,6 +139,12 @@ void StringGrid::applyAutoSize()
     const int step = rows <= kMeasureAll ? 1 : rows / kMeasureAll;
     for (int c = 0; c < m_model->columnCount(); ++c) {
         int widest = head.horizontalAdvance(m_model->cell(c, 0));
+        if (m_widestTexts) {
+            for (const QString& text : m_widestTexts(c))
+                widest = std::max(widest, body.horizontalAdvance(text));
+            setColumnWidth(c, widest + 10);
+            continue;
+        }
         auto measure = [&](int gridRow) {
             widest = std::max(widest, body.horizontalAdvance(m_model->cell(c, gridRow)));
         };

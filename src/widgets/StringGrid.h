@@ -64,6 +64,11 @@ public:
 
     StringGridModel* gridModel() const { return m_model; }
 
+    /// Gives, for a column, the texts among which its widest cell is; without it auto-size
+    /// measures the cells themselves.
+    using WidestTextsFn = std::function<QStringList(int column)>;
+    void setWidestTexts(WidestTextsFn fn) { m_widestTexts = std::move(fn); }
+
 signals:
     /// The user (or setCurrentCell) selected a cell; rows as the user sees them.
     void cellSelected(int column, int row);
@@ -75,6 +80,7 @@ private:
     void applyAutoSize();
 
     StringGridModel* m_model;
+    WidestTextsFn m_widestTexts;
     bool m_autoSize = false;
     bool m_reporting = true;
 };

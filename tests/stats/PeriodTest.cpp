@@ -1,5 +1,6 @@
 #include "stats/Period.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace evidor;
@@ -131,4 +132,31 @@ TEST(PeriodTest, RowDetails)
         const auto log = ConnectionLog::parse(c.log);
         EXPECT_EQ(rowDetails(log, 0, sk), c.expected) << c.log;
     }
+}
+
+TEST(PeriodTest, WidestCellCandidatesHoldEveryColumnsLongestText)
+{
+    std::string bytes;
+    const char* isps[] = {"A", "Slovanet a.s.", "WWW", "iii", "Nextra"};
+    for (int i = 0; i < 40; ++i)
+        bytes += line("0" + std::to_string(1 + i % 9) + ".05.2000",
+                      i % 7 == 0 ? "12:00:00" : "0:0" + std::to_string(i % 10) + ":00",
+                      (i * 7919) % 100000 - (i == 13 ? 500000 : 0), i * 1000, (i * 104729) % 3000000, i * 100,
+                      isps[i % 5]);
+    auto log = ConnectionLog::parse(bytes);
+    const auto sk = slovakRegional();
+    const auto rows = ShowPeriod(log, 5, 2000, sk).rows;
+    ASSERT_EQ(rows, 40);
+    const auto candidates = widestCellCandidates(log, rows, sk);
+    for (int c = 0; c < 10; ++c) {
+        std::size_t longest = 0, longestCandidate = 0;
+        for (int r = 1; r <= rows; ++r)
+            longest = std::max(longest, gridCell(log, recordOfRow(log, r), c, sk).size());
+        for (const auto& t : candidates[static_cast<std::size_t>(c)])
+            longestCandidate = std::max(longestCandidate, t.size());
+        EXPECT_EQ(longestCandidate, longest) << c;
+    }
+    // Every provider name is there: they are few, and glyphs differ in width.
+    for (const char* isp : isps)
+        EXPECT_NE(std::find(candidates[9].begin(), candidates[9].end(), isp), candidates[9].end()) << isp;
 }
