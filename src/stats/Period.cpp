@@ -161,8 +161,8 @@ std::array<std::vector<std::string>, 10> widestCellCandidates(const ConnectionLo
         }
     };
     // Number columns: the widest text belongs to the smallest or the largest value.
-    std::int32_t lowest[5], highest[5];
-    std::int32_t lowestAt[5], highestAt[5];
+    std::int32_t lowest[5]{}, highest[5]{};
+    std::int32_t lowestAt[5]{}, highestAt[5]{};
     for (std::int32_t row = 1; row <= rows; ++row) {
         const std::int32_t k = recordOfRow(log, row);
         const TConnectionRecord& r = log.Records[static_cast<std::size_t>(k)];
