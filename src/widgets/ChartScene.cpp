@@ -1,14 +1,12 @@
-#include "Chart.h"
+#include "ChartScene.h"
 
 #include "WmfPaintDevice.h"
 #include "charts/ChartFormat.h"
 
 #include <QFontMetricsF>
 #include <QLinearGradient>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QVariantAnimation>
 
 #include <algorithm>
 #include <cmath>
@@ -19,12 +17,12 @@ namespace evidor {
 // ---------------------------------------------------------------------------------------------
 // Series
 
-ChartSeries::ChartSeries(Chart* chart, const QString& name) : m_chart(chart), m_name(name) {}
+ChartSeries::ChartSeries(ChartScene* scene, const QString& name) : m_scene(scene), m_name(name) {}
 
 void ChartSeries::changed()
 {
-    if (m_chart)
-        m_chart->seriesChanged();
+    if (m_scene)
+        m_scene->changed();
 }
 
 void ChartSeries::setActive(bool active)
@@ -74,17 +72,17 @@ QString ChartSeries::proposedMarkText(int index) const
 {
     const double v = point(index).value;
     if (m_marksStyle == MarksStyle::Value)
-        return m_chart->formatValue(v);
+        return m_scene->formatValue(v);
     double sum = 0;
     for (const auto& p : m_points)
         sum += p.value;
     const double percent = sum != 0 ? v / sum * 100.0 : 0.0;
-    return QString::fromStdString(formatChartPercent(percent, m_chart->m_regional));
+    return QString::fromStdString(formatChartPercent(percent, m_scene->m_regional));
 }
 
 QColor BarSeries::automaticColor(int index) const
 {
-    const auto& p = Chart::palette();
+    const auto& p = ChartScene::palette();
     return p[static_cast<std::size_t>(index) % p.size()];
 }
 
@@ -215,7 +213,7 @@ QPolygonF rectPolygon(const QRectF& r)
 
 } // namespace
 
-struct Chart::Layout
+struct ChartScene::Layout
 {
     QRect target;
     QRectF plot; ///< the front plane
@@ -242,7 +240,7 @@ struct Chart::Layout
 // ---------------------------------------------------------------------------------------------
 // Chart
 
-const std::vector<QColor>& Chart::palette()
+const std::vector<QColor>& ChartScene::palette()
 {
     static const std::vector<QColor> colors = {
         QColor(255, 0, 0),   QColor(0, 128, 0),     QColor(255, 255, 0),  QColor(0, 0, 255),
@@ -252,7 +250,7 @@ const std::vector<QColor>& Chart::palette()
     return colors;
 }
 
-Chart::Chart(QWidget* parent) : QWidget(parent)
+ChartScene::ChartScene()
 {
     m_titleFont = QFont(QStringLiteral("Arial"));
     m_titleFont.setPixelSize(13);
@@ -260,105 +258,104 @@ Chart::Chart(QWidget* parent) : QWidget(parent)
     m_labelFont = QFont(QStringLiteral("Arial"));
     m_labelFont.setPixelSize(11);
     m_regional = slovakRegional();
-    setMouseTracking(false);
-    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-Chart::~Chart() = default;
+ChartScene::~ChartScene() = default;
 
-BarSeries* Chart::addBarSeries(const QString& name)
+BarSeries* ChartScene::addBarSeries(const QString& name)
 {
     auto* s = new BarSeries(this, name);
     m_series.emplace_back(s);
-    seriesChanged();
+    changed();
     return s;
 }
 
-LineSeries* Chart::addLineSeries(const QString& name)
+LineSeries* ChartScene::addLineSeries(const QString& name)
 {
     auto* s = new LineSeries(this, name);
     m_series.emplace_back(s);
-    seriesChanged();
+    changed();
     return s;
 }
 
-void Chart::seriesChanged()
+void ChartScene::changed()
 {
-    update();
+    if (m_changed)
+        m_changed();
 }
 
-void Chart::setTitleLines(const QStringList& lines)
+void ChartScene::setTitleLines(const QStringList& lines)
 {
     m_titleLines = lines;
-    update();
+    changed();
 }
 
-void Chart::setTitleFont(const QFont& font)
+void ChartScene::setTitleFont(const QFont& font)
 {
     m_titleFont = font;
-    update();
+    changed();
 }
 
-void Chart::setTitleColor(const QColor& color)
+void ChartScene::setTitleColor(const QColor& color)
 {
     m_titleColor = color;
-    update();
+    changed();
 }
 
-void Chart::setLeftAxisTitle(const QString& title)
+void ChartScene::setLeftAxisTitle(const QString& title)
 {
     m_leftAxisTitle = title;
-    update();
+    changed();
 }
 
-void Chart::setLeftAxisGridVisible(bool visible)
+void ChartScene::setLeftAxisGridVisible(bool visible)
 {
     m_leftGrid = visible;
-    update();
+    changed();
 }
 
-void Chart::setBottomAxisGridVisible(bool visible)
+void ChartScene::setBottomAxisGridVisible(bool visible)
 {
     m_bottomGrid = visible;
-    update();
+    changed();
 }
 
-void Chart::setRegional(const RegionalSettings& regional)
+void ChartScene::setRegional(const RegionalSettings& regional)
 {
     m_regional = regional;
-    update();
+    changed();
 }
 
-QString Chart::formatValue(double value) const
+QString ChartScene::formatValue(double value) const
 {
     return QString::fromStdString(formatChartValue(value, m_regional));
 }
 
-void Chart::setView3D(bool on)
+void ChartScene::setView3D(bool on)
 {
     m_view3D = on;
-    update();
+    changed();
 }
 
-void Chart::setGradientVisible(bool visible)
+void ChartScene::setGradientVisible(bool visible)
 {
     m_gradientVisible = visible;
-    update();
+    changed();
 }
 
-void Chart::setGradientStartColor(const QColor& color)
+void ChartScene::setGradientStartColor(const QColor& color)
 {
     m_gradientStart = color;
-    update();
+    changed();
 }
 
-void Chart::setGradientEndColor(const QColor& color)
+void ChartScene::setGradientEndColor(const QColor& color)
 {
     m_gradientEnd = color;
-    update();
+    changed();
 }
 
-ChartSeries* Chart::activeSeries() const
+ChartSeries* ChartScene::activeSeries() const
 {
     for (const auto& s : m_series)
         if (s->isActive())
@@ -366,7 +363,7 @@ ChartSeries* Chart::activeSeries() const
     return nullptr;
 }
 
-Chart::Ranges Chart::autoRanges() const
+ChartScene::Ranges ChartScene::autoRanges() const
 {
     Ranges r;
     int points = 0;
@@ -389,7 +386,7 @@ Chart::Ranges Chart::autoRanges() const
     return r;
 }
 
-Chart::Layout Chart::layout(QPainter& painter, const QRect& target) const
+ChartScene::Layout ChartScene::layout(QPainter& painter, const QRect& target) const
 {
     Layout l;
     l.target = target;
@@ -413,7 +410,7 @@ Chart::Layout Chart::layout(QPainter& painter, const QRect& target) const
     top += l.depth;
 
     l.autoRanges = autoRanges();
-    l.ranges = m_zoomed ? m_zoomRanges : l.autoRanges;
+    l.ranges = m_zoom ? *m_zoom : l.autoRanges;
 
     const double titleWidth = m_leftAxisTitle.isEmpty() ? 0 : label.height() + 4;
     const double right = target.right() - kMargin - 4 - l.depth;
@@ -423,7 +420,7 @@ Chart::Layout Chart::layout(QPainter& painter, const QRect& target) const
     auto ticksFor = [&](double height, Ranges& ranges) {
         const int maxTicks = std::max(2, static_cast<int>(height / (label.height() * 1.6)));
         l.step = niceStep(ranges.yMax - ranges.yMin, maxTicks);
-        if (!m_zoomed) {
+        if (!m_zoom) {
             // Unzoomed, the axis ends on a label.
             ranges.yMin = std::floor(ranges.yMin / l.step + 1e-9) * l.step;
             ranges.yMax = std::ceil(ranges.yMax / l.step - 1e-9) * l.step;
@@ -461,17 +458,17 @@ Chart::Layout Chart::layout(QPainter& painter, const QRect& target) const
             prevRight = cx + w / 2;
         }
     }
-    ranges = m_zoomed ? m_zoomRanges : l.autoRanges;
+    ranges = m_zoom ? *m_zoom : l.autoRanges;
     tickWidth = ticksFor(bottomFor(l.staggered) - top, ranges);
     left = target.left() + kMargin + titleWidth + tickWidth + 4 + kTickLength;
     l.plot = QRectF(QPointF(left, top), QPointF(right, bottomFor(l.staggered)));
     l.ranges = ranges;
-    if (!m_zoomed)
+    if (!m_zoom)
         l.autoRanges = ranges;
     return l;
 }
 
-void Chart::draw(QPainter& p, const QRect& target)
+ChartScene::Geometry ChartScene::draw(QPainter& p, const QRect& target)
 {
     p.save();
     const Layout l = layout(p, target);
@@ -578,7 +575,7 @@ void Chart::draw(QPainter& p, const QRect& target)
     }
 
     // Series, clipped to the plot when zoomed in.
-    if (m_zoomed) {
+    if (m_zoom) {
         const QRectF clip = l.plot.united(back).adjusted(0, 0, 1, 1);
         p.setClipRect(clip.toAlignedRect());
     }
@@ -788,27 +785,11 @@ void Chart::draw(QPainter& p, const QRect& target)
         }
     }
     p.restore();
+    return {l.plot, l.ranges, l.autoRanges};
 }
 
-void Chart::paintEvent(QPaintEvent*)
+QImage ChartScene::toImage(QSize size)
 {
-    QPainter p(this);
-    draw(p, rect());
-    const Layout l = layout(p, rect());
-    m_lastPlot = l.plot.toAlignedRect();
-    m_lastRanges = l.ranges;
-    m_lastAutoRanges = l.autoRanges;
-    if (m_dragStart) {
-        p.setPen(QPen(Qt::black, 0, Qt::DotLine));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(QRect(*m_dragStart, m_dragNow).normalized());
-    }
-}
-
-QImage Chart::toImage(QSize size)
-{
-    if (size.isEmpty())
-        size = this->size();
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     QPainter p(&image);
@@ -816,10 +797,8 @@ QImage Chart::toImage(QSize size)
     return image;
 }
 
-std::string Chart::toMetafile(QSize size)
+std::string ChartScene::toMetafile(QSize size)
 {
-    if (size.isEmpty())
-        size = this->size();
     WmfPaintDevice device(size);
     {
         QPainter p(&device);
@@ -828,128 +807,10 @@ std::string Chart::toMetafile(QSize size)
     return device.bytes();
 }
 
-// ---------------------------------------------------------------------------------------------
-// Zoom
-
-Chart::Ranges Chart::currentRanges() const
+void ChartScene::setZoomRanges(const std::optional<Ranges>& ranges)
 {
-    return m_zoomed ? m_zoomRanges : m_lastAutoRanges;
-}
-
-bool Chart::isAnimating() const
-{
-    return m_animation && m_animation->state() == QAbstractAnimation::Running;
-}
-
-void Chart::setZoomAnimated(bool animated)
-{
-    m_zoomAnimated = animated;
-}
-
-void Chart::zoomRect(const QRect& rect)
-{
-    if (m_lastPlot.isEmpty() || rect.width() < 2 || rect.height() < 2)
-        return;
-    const Ranges from = currentRanges();
-    const QRectF plot = m_lastPlot;
-    auto xAt = [&](double px) {
-        return from.xMin + (px - plot.left()) / plot.width() * (from.xMax - from.xMin);
-    };
-    auto yAt = [&](double py) {
-        return from.yMin + (plot.bottom() - py) / plot.height() * (from.yMax - from.yMin);
-    };
-    Ranges to;
-    to.xMin = xAt(rect.left());
-    to.xMax = xAt(rect.right() + 1);
-    to.yMin = yAt(rect.bottom() + 1);
-    to.yMax = yAt(rect.top());
-    animateTo(to, true);
-}
-
-void Chart::undoZoom()
-{
-    if (!m_zoomed)
-        return;
-    animateTo(m_lastAutoRanges, false);
-}
-
-void Chart::resetZoom()
-{
-    if (m_animation)
-        m_animation->stop();
-    if (m_zoomed) {
-        m_zoomed = false;
-        update();
-        emit zoomChanged();
-    }
-}
-
-void Chart::animateTo(const Ranges& target, bool zoomedAtEnd)
-{
-    const Ranges from = currentRanges();
-    if (m_animation)
-        m_animation->stop();
-    auto finish = [this, target, zoomedAtEnd] {
-        m_zoomRanges = target;
-        m_zoomed = zoomedAtEnd;
-        update();
-        emit zoomChanged();
-    };
-    if (!m_zoomAnimated) {
-        finish();
-        return;
-    }
-    if (!m_animation) {
-        m_animation = new QVariantAnimation(this);
-        m_animation->setStartValue(0.0);
-        m_animation->setEndValue(1.0);
-        m_animation->setDuration(240);
-    }
-    m_animation->disconnect();
-    // Each frame shows the ranges part of the way; the last one settles on the target.
-    m_zoomed = true;
-    connect(m_animation, &QVariantAnimation::valueChanged, this, [this, from, target](const QVariant& v) {
-        const double t = v.toDouble();
-        auto mix = [t](double a, double b) { return a + (b - a) * t; };
-        m_zoomRanges = {mix(from.xMin, target.xMin), mix(from.xMax, target.xMax), mix(from.yMin, target.yMin),
-                        mix(from.yMax, target.yMax)};
-        update();
-    });
-    connect(m_animation, &QVariantAnimation::finished, this, finish);
-    m_animation->start();
-}
-
-void Chart::mousePressEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton && m_lastPlot.contains(event->position().toPoint())) {
-        m_dragStart = event->position().toPoint();
-        m_dragNow = *m_dragStart;
-    }
-    QWidget::mousePressEvent(event);
-}
-
-void Chart::mouseMoveEvent(QMouseEvent* event)
-{
-    if (m_dragStart) {
-        m_dragNow = event->position().toPoint();
-        update();
-    }
-    QWidget::mouseMoveEvent(event);
-}
-
-void Chart::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (m_dragStart && event->button() == Qt::LeftButton) {
-        const QPoint start = *m_dragStart;
-        const QPoint end = event->position().toPoint();
-        m_dragStart.reset();
-        update();
-        if (end.x() > start.x() + 2 && end.y() > start.y() + 2)
-            zoomRect(QRect(start, end).intersected(m_lastPlot));
-        else if (end.x() < start.x() - 2 || end.y() < start.y() - 2)
-            undoZoom();
-    }
-    QWidget::mouseReleaseEvent(event);
+    m_zoom = ranges;
+    changed();
 }
 
 } // namespace evidor

@@ -5,8 +5,8 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QRectF>
 #include <QStringList>
-#include <QWidget>
 
 #include <functional>
 #include <memory>
@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
-class QVariantAnimation;
+class QPainter;
 
 namespace evidor {
 
-class Chart;
+class ChartScene;
 
 /// One series of a chart: points with a value, a label and a colour, and a mark per point.
 class ChartSeries
@@ -73,14 +73,14 @@ public:
     QString proposedMarkText(int index) const;
 
 protected:
-    ChartSeries(Chart* chart, const QString& name);
+    ChartSeries(ChartScene* scene, const QString& name);
     virtual QColor automaticColor(int index) const;
     void changed();
 
-    Chart* m_chart;
+    ChartScene* m_scene;
 
 private:
-    friend class Chart;
+    friend class ChartScene;
 
     QString m_name;
     bool m_active = true;
@@ -113,8 +113,8 @@ public:
     void setBarWidthPercent(int percent);
 
 private:
-    friend class Chart;
-    BarSeries(Chart* chart, const QString& name) : ChartSeries(chart, name) {}
+    friend class ChartScene;
+    BarSeries(ChartScene* scene, const QString& name) : ChartSeries(scene, name) {}
     QColor automaticColor(int index) const override;
 
     BarStyle m_barStyle = BarStyle::Rectangle;
@@ -132,8 +132,8 @@ public:
     int pointerRadius() const { return m_pointerRadius; }
 
 private:
-    friend class Chart;
-    LineSeries(Chart* chart, const QString& name) : ChartSeries(chart, name) {}
+    friend class ChartScene;
+    LineSeries(ChartScene* scene, const QString& name) : ChartSeries(scene, name) {}
 
     int m_lineWidth = 2;
     QColor m_pointerColor = Qt::red;
@@ -141,14 +141,11 @@ private:
 };
 
 /// A chart drawn with QPainter: title lines, a value axis on the left, the points' labels on
-/// the bottom, bar and line series, marks, a flat or 3D look, a background gradient and mouse
-/// zoom. It paints onto any paint device: the screen, an image, a metafile.
-///
-/// Zooming: drag a rectangle from its top left to its bottom right corner to zoom into it; drag
-/// towards the top left to go back.
-class Chart : public QWidget
+/// the bottom, bar and line series, marks, a flat or 3D look and a background gradient. It
+/// needs Qt Gui only, so it paints onto any paint device with or without a window: the chart
+/// widget, an image, a metafile, an SVG file.
+class ChartScene
 {
-    Q_OBJECT
 public:
     /// Value ranges shown: points (index space) across, values up.
     struct Ranges
@@ -157,8 +154,21 @@ public:
         friend bool operator==(const Ranges&, const Ranges&) = default;
     };
 
-    explicit Chart(QWidget* parent = nullptr);
-    ~Chart() override;
+    /// Where one drawing put the plot and which ranges it showed.
+    struct Geometry
+    {
+        QRectF plot;       ///< the front plane
+        Ranges ranges;     ///< shown
+        Ranges autoRanges; ///< the whole chart, as drawn unzoomed
+    };
+
+    ChartScene();
+    ~ChartScene();
+    ChartScene(const ChartScene&) = delete;
+    ChartScene& operator=(const ChartScene&) = delete;
+
+    /// Called after every change that alters the picture (a widget repaints then).
+    void setChangeHandler(std::function<void()> handler) { m_changed = std::move(handler); }
 
     BarSeries* addBarSeries(const QString& name);
     LineSeries* addLineSeries(const QString& name);
@@ -180,6 +190,7 @@ public:
     void setBottomAxisGridVisible(bool visible);
     /// Separators of the axis values and value marks ("# ##0.###").
     void setRegional(const RegionalSettings& regional);
+    const RegionalSettings& regional() const { return m_regional; }
     /// An axis value as the left axis writes it.
     QString formatValue(double value) const;
 
@@ -197,50 +208,29 @@ public:
     /// Colours the bars take in turn.
     static const std::vector<QColor>& palette();
 
-    bool isZoomed() const { return m_zoomed; }
-    /// Zooms into a rectangle of the widget (inside the plot). Animated when animation is on.
-    void zoomRect(const QRect& rect);
-    void undoZoom();
-    /// Back to the whole chart at once, without animation.
-    void resetZoom();
-    bool zoomAnimated() const { return m_zoomAnimated; }
-    void setZoomAnimated(bool animated);
-    bool isAnimating() const;
-    /// The ranges now shown (after the widget's last painting).
-    Ranges currentRanges() const;
-    /// Where the plot lay on the widget in its last painting (the front plane in 3D).
-    QRect plotRect() const { return m_lastPlot; }
+    /// Ranges drawn instead of the whole chart (a zoom); none draws the whole chart, with the
+    /// value axis ending on a label.
+    const std::optional<Ranges>& zoomRanges() const { return m_zoom; }
+    void setZoomRanges(const std::optional<Ranges>& ranges);
 
     /// Paints the whole chart into `target` of the painter's device.
-    void draw(QPainter& painter, const QRect& target);
-    /// The chart as drawn on a picture of `size` (the widget's size when empty).
-    QImage toImage(QSize size = {});
-    /// The chart as a placeable Windows metafile of `size` pixels (the widget's size when
-    /// empty), one logical unit per pixel at 96 units per inch.
-    std::string toMetafile(QSize size = {});
-
-    QSize sizeHint() const override { return {640, 400}; }
-    QSize minimumSizeHint() const override { return {200, 150}; }
-
-signals:
-    void zoomChanged();
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    Geometry draw(QPainter& painter, const QRect& target);
+    /// The chart drawn on a picture of `size`.
+    QImage toImage(QSize size);
+    /// The chart as a placeable Windows metafile of `size` pixels, one logical unit per pixel
+    /// at 96 units per inch.
+    std::string toMetafile(QSize size);
 
 private:
     friend class ChartSeries;
     struct Layout;
 
-    void seriesChanged();
+    void changed();
     Layout layout(QPainter& painter, const QRect& target) const;
     Ranges autoRanges() const;
-    void animateTo(const Ranges& target, bool zoomedAtEnd);
     ChartSeries* activeSeries() const;
 
+    std::function<void()> m_changed;
     std::vector<std::unique_ptr<ChartSeries>> m_series;
     QStringList m_titleLines;
     QFont m_titleFont;
@@ -254,17 +244,7 @@ private:
     bool m_gradientVisible = false;
     QColor m_gradientStart = Qt::white;
     QColor m_gradientEnd = QColor(255, 255, 191);
-
-    bool m_zoomed = false;
-    Ranges m_zoomRanges;
-    bool m_zoomAnimated = true;
-    QVariantAnimation* m_animation = nullptr;
-
-    std::optional<QPoint> m_dragStart;
-    QPoint m_dragNow;
-    QRect m_lastPlot;
-    Ranges m_lastRanges;
-    Ranges m_lastAutoRanges;
+    std::optional<Ranges> m_zoom;
 };
 
 } // namespace evidor
