@@ -50,9 +50,10 @@ TEST(CliWindowTest, ChartOfEveryKindIsTheWindowsChart)
         g.ComboBox1Change();
         for (const char* name : {"c.wmf", "c.png"}) {
             std::ostringstream out, err;
-            const int code = runCli({"chart", "--dir", dir.path(), "--year", "2000", "--month", "5", "--locale", "sk",
-                                     "--tariff", "t.tfa", "--kind", std::to_string(kind), "--out", dir.file(name)},
-                                    out, err);
+            const int code =
+                runCli({"chart", "--dir", dir.path(), "--year", "2000", "--month", "5", "--locale", "sk",
+                        "--tariff", "t.tfa", "--kind", std::to_string(kind), "--out", dir.file(name)},
+                       out, err);
             ASSERT_EQ(code, 0) << err.str();
         }
         EXPECT_EQ(dir.read("c.wmf"), g.Graf->toMetafile());

@@ -28,7 +28,7 @@ std::optional<ChartFileFormat> chartFileFormat(const std::string& path)
     return std::nullopt;
 }
 
-std::string chartFileBytes(ChartScene& scene, QSize size, ChartFileFormat format, const std::string& title)
+std::string chartFileBytes(ChartScene& scene, QSize size, ChartFileFormat format)
 {
     if (format == ChartFileFormat::Wmf)
         return scene.toMetafile(size);
@@ -43,7 +43,7 @@ std::string chartFileBytes(ChartScene& scene, QSize size, ChartFileFormat format
         svg.setResolution(96);
         svg.setSize(size);
         svg.setViewBox(QRect(QPoint(0, 0), size));
-        svg.setTitle(QString::fromStdString(title));
+        svg.setTitle(scene.titleLines().join(QLatin1Char(' ')));
         svg.setDescription(QStringLiteral("Evidor"));
         QPainter painter(&svg);
         scene.draw(painter, QRect(QPoint(0, 0), size));

@@ -21,8 +21,8 @@ enum class ChartFileFormat
 /// other.
 std::optional<ChartFileFormat> chartFileFormat(const std::string& path);
 
-/// The whole chart drawn at `size` pixels, as the bytes of a file of `format`. `title` names the
-/// SVG document. Needs a QGuiApplication.
-std::string chartFileBytes(ChartScene& scene, QSize size, ChartFileFormat format, const std::string& title);
+/// The whole chart drawn at `size` pixels, as the bytes of a file of `format`; an SVG document
+/// takes the chart's title as its own. Needs a QGuiApplication.
+std::string chartFileBytes(ChartScene& scene, QSize size, ChartFileFormat format);
 
 } // namespace evidor

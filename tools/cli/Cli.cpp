@@ -62,10 +62,13 @@ Options:
   --tariff NAME.tfa the tariff file of the program directory to price with
                     (default: the tariff the meter's settings name)
   --locale sk|system  regional formats: Slovak, or the system's (default: system)
-  --kind 0..4       chart only: 0 "Profil dňa" (seconds per hour), 1 "Čas pripojenií v dňoch"
-                    (seconds per weekday), 2 "Cena pripojenia v dňoch" (crowns per weekday),
-                    3 "Počet impulzov v dňoch", 4 "Cena pripojenií v mesiacoch" (crowns per
-                    month of the whole year, whatever --month says) (default: 0)
+  --kind 0..4       chart only (default: 0):
+                    0 "Profil dňa": seconds per hour of the day
+                    1 "Čas pripojenií v dňoch": seconds per weekday, marks in percent
+                    2 "Cena pripojenia v dňoch": crowns per weekday
+                    3 "Počet impulzov v dňoch": impulses per weekday
+                    4 "Cena pripojenií v mesiacoch": crowns per month of the whole year,
+                      whatever --month says
   --out FILE        chart only: the picture to write, created or replaced; its extension
                     chooses the format: .wmf (placeable Windows metafile, as the window
                     exports), .png or .svg
@@ -203,8 +206,9 @@ std::string tariffOf(const Options& o)
 // The period pass of the charts window over the listed rows, with the validation's boxes off:
 // the file messages go to `err`. False when a period with connections was walked without its
 // tariff or holidays, so the figures are not the tariff's.
-bool runPass(const Options& o, const ConnectionLog& log, const PeriodResult& period, const RegionalSettings& rs,
-             std::ostream& err, IStatisticsHooks& hooks, ImpulseComputation::MismatchObserver observer = {})
+bool runPass(const Options& o, const ConnectionLog& log, const PeriodResult& period,
+             const RegionalSettings& rs, std::ostream& err, IStatisticsHooks& hooks,
+             ImpulseComputation::MismatchObserver observer = {})
 {
     LogPeriodHost host(o.dir, tariffOf(o), log, period.rows, false);
     StreamPrompts prompts(err);
@@ -240,7 +244,8 @@ int stats(const Options& o, const ConnectionLog& log, const PeriodResult& period
     for (int h = 0; h < ChartStatistics::kHourSlots; ++h)
         out << h << '\t' << s.hourSlot(h) << '\n';
     for (int w = 1; w <= 7; ++w)
-        out << w << '\t' << s.weekdayTime(w) << '\t' << s.weekdayPrice(w) << '\t' << s.weekdayImpulses(w) << '\n';
+        out << w << '\t' << s.weekdayTime(w) << '\t' << s.weekdayPrice(w) << '\t' << s.weekdayImpulses(w)
+            << '\n';
     for (int m = 1; m <= 12; ++m)
         out << m << '\t' << s.monthPrice(m) << '\n';
     return priced ? 0 : 2;
@@ -305,8 +310,7 @@ int chart(const Options& o, ChartFileFormat format, ConnectionLog& log, const Re
     ChartScene scene;
     GrafChart graf(scene, statistics, rs);
     graf.BuildChart(kind);
-    const std::string bytes =
-        chartFileBytes(scene, GrafChart::kFormSize, format, statistics.BuildChart(kind).titleLines.front());
+    const std::string bytes = chartFileBytes(scene, GrafChart::kFormSize, format);
     if (const auto error = writeFileAtomically(*o.out, bytes)) {
         err << "evidor-cli: cannot write the chart to " << *o.out << " (" << *error << ")\n";
         return 2;
@@ -334,7 +338,8 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
                 throw UsageError{"chart needs --out FILE"};
             chartFormat = chartFileFormat(*o.out);
             if (!chartFormat)
-                throw UsageError{"invalid value '" + *o.out + "' for --out (expected a .wmf, .png or .svg file)"};
+                throw UsageError{"invalid value '" + *o.out +
+                                 "' for --out (expected a .wmf, .png or .svg file)"};
         } else if (o.kind || o.out) {
             throw UsageError{std::string(o.kind ? "--kind" : "--out") + " is for the chart command only"};
         }
