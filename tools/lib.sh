@@ -1,7 +1,7 @@
 # Shared by tools/test and tools/run-demo: the Debian packages the project needs, installed
 # when missing.
 
-BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libgl-dev libgtest-dev libbenchmark-dev"
+BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev qt6-svg-dev libgl-dev libgtest-dev libbenchmark-dev"
 # Independent readers the tests check our files with, and fonts for offscreen windows.
 TEST_PACKAGES="libwmf-bin python3 python3-xlrd unrtf poppler-utils fonts-dejavu-core xvfb xauth mawk"
 RUN_PACKAGES="qt6-qpa-plugins fonts-dejavu-core xvfb xauth"

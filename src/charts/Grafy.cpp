@@ -26,12 +26,6 @@ namespace {
 constexpr const char* kBarStyles[] = {"Rectangle", "RectGradient", "Arrow",     "Cilinder",
                                       "Ellipse",   "Pyramid",      "InvPyramid"};
 const QColor kLightYellow(255, 255, 191);
-const QColor kDarkPurple(64, 0, 64);
-
-QString qs(const std::string& s)
-{
-    return QString::fromStdString(s);
-}
 
 } // namespace
 
@@ -111,26 +105,10 @@ void TfGrafy::buildForm()
 
     Graf = new Chart(this);
     Graf->setObjectName(QStringLiteral("Graf"));
-    Graf->setRegional(m_main.regional());
-    Graf->setGradientEndColor(kLightYellow);
-    Graf->setGradientVisible(false);
-    Graf->setLeftAxisGridVisible(false);
-    Graf->setBottomAxisGridVisible(false);
-    Graf->setView3D(false);
     layout->addWidget(Graf, 1);
-
-    Series1 = Graf->addBarSeries(QStringLiteral("Series1"));
-    Series1->setBarWidthPercent(60);
-    Series2 = Graf->addLineSeries(QStringLiteral("Series2"));
-    Series2->setColor(kDarkPurple);
-    Series2->setLineWidth(2);
-    Series2->setPointerColor(Qt::red);
-    Series1->setOnGetMarkText([this](ChartSeries&, int, QString& text) {
-        text = qs(ChartStatistics::Series1GetMarkText(ComboBox1->currentIndex(), text.toStdString()));
-    });
-    Series2->setOnGetMarkText([this](ChartSeries& series, int index, QString& text) {
-        text = qs(m_statistics.Series2GetMarkText(series.point(index).value));
-    });
+    m_graf = std::make_unique<GrafChart>(Graf->scene(), m_statistics, m_main.regional());
+    Series1 = m_graf->Series1();
+    Series2 = m_graf->Series2();
 
     SaveDialog1 = [this]() -> QString {
         QFileDialog dialog(this);
@@ -208,9 +186,6 @@ void TfGrafy::ComboBox1Change()
     const int kind = ComboBox1->currentIndex();
     switch (kind) {
     case KindDayProfile:
-        Series2->setLineWidth(cb3D->isChecked() ? 1 : 2);
-        BuildChart(kind);
-        break;
     case KindWeekdayTime:
     case KindWeekdayPrice:
     case KindWeekdayImpulses:
@@ -227,43 +202,28 @@ void TfGrafy::ComboBox1Change()
 
 void TfGrafy::BuildChart(int kind)
 {
-    const ChartDescription d = m_statistics.BuildChart(kind);
-    ChartSeries* shown = d.activeSeries == ChartSeriesId::Series1 ? static_cast<ChartSeries*>(Series1)
-                                                                  : static_cast<ChartSeries*>(Series2);
     // A new kind starts from the whole chart.
     Graf->resetZoom();
-    Series1->setActive(shown == Series1);
-    Series2->setActive(shown == Series2);
-    shown->clear();
-    QStringList title;
-    for (const auto& line : d.titleLines)
-        title << qs(line);
-    Graf->setTitleLines(title);
-    Graf->setLeftAxisTitle(qs(d.leftAxisTitle));
-    if (d.marksStyle)
-        Series1->setMarksStyle(*d.marksStyle == MarksStyle::Percent ? ChartSeries::MarksStyle::Percent
-                                                                    : ChartSeries::MarksStyle::Value);
-    for (const auto& p : d.points)
-        shown->add(p.value, qs(p.label));
+    m_graf->BuildChart(kind);
 }
 
 void TfGrafy::cb3DClick()
 {
-    Graf->setView3D(cb3D->isChecked());
+    Graf->scene().setView3D(cb3D->isChecked());
     Series2->setLineWidth(cb3D->isChecked() && ComboBox1->currentIndex() == KindDayProfile ? 1 : 2);
 }
 
 void TfGrafy::cbPozadieClick()
 {
-    Graf->setGradientEndColor(ElColorCombo1->color());
+    Graf->scene().setGradientEndColor(ElColorCombo1->color());
     const bool on = cbPozadie->isChecked();
     ElColorCombo1->setVisible(on);
-    Graf->setGradientVisible(on);
+    Graf->scene().setGradientVisible(on);
 }
 
 void TfGrafy::cbSietClick()
 {
-    Graf->setLeftAxisGridVisible(cbSiet->isChecked());
+    Graf->scene().setLeftAxisGridVisible(cbSiet->isChecked());
 }
 
 void TfGrafy::ComboBox2Change()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "charts/ChartStatistics.h"
+#include "charts/GrafChart.h"
 #include "widgets/Chart.h"
 
 #include <QDialog>
@@ -79,6 +80,7 @@ private:
 
     TfMain& m_main;
     ChartStatistics& m_statistics;
+    std::unique_ptr<GrafChart> m_graf;
     std::unique_ptr<ImpulseComputation> m_computation;
     int m_savedPeriod = 0;
     int m_passes = 0;

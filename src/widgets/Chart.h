@@ -1,148 +1,18 @@
 #pragma once
 
-#include "platform/Regional.h"
+#include "widgets/ChartScene.h"
 
-#include <QColor>
-#include <QFont>
-#include <QImage>
-#include <QStringList>
 #include <QWidget>
 
-#include <functional>
-#include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 class QVariantAnimation;
 
 namespace evidor {
 
-class Chart;
-
-/// One series of a chart: points with a value, a label and a colour, and a mark per point.
-class ChartSeries
-{
-public:
-    enum class MarksStyle
-    {
-        Value,
-        Percent
-    };
-
-    struct Point
-    {
-        double value = 0;
-        QString label;
-        QColor color;
-    };
-
-    /// Lets the owner replace the text the chart proposes for the mark of point `index`.
-    /// Asked once per point and drawing, in point order.
-    using MarkTextHandler = std::function<void(ChartSeries& series, int index, QString& text)>;
-
-    virtual ~ChartSeries() = default;
-    ChartSeries(const ChartSeries&) = delete;
-    ChartSeries& operator=(const ChartSeries&) = delete;
-
-    const QString& name() const { return m_name; }
-
-    /// An inactive series keeps its points but is neither drawn nor used for the axes.
-    bool isActive() const { return m_active; }
-    void setActive(bool active);
-
-    void clear();
-    /// Adds a point in the series' automatic colour.
-    void add(double value, const QString& label);
-    int count() const { return static_cast<int>(m_points.size()); }
-    const Point& point(int index) const { return m_points[static_cast<std::size_t>(index)]; }
-
-    MarksStyle marksStyle() const { return m_marksStyle; }
-    void setMarksStyle(MarksStyle style);
-    bool marksVisible() const { return m_marksVisible; }
-    void setMarksVisible(bool visible);
-    void setOnGetMarkText(MarkTextHandler handler) { m_onGetMarkText = std::move(handler); }
-
-    /// The series' own colour: the line of a line series, the colour of points when the series
-    /// does not colour each point from the palette.
-    QColor color() const { return m_color; }
-    void setColor(const QColor& color);
-
-    /// The mark text the chart proposes for a point: the value in the chart's value format, or
-    /// the point's share of the sum of the series in percent.
-    QString proposedMarkText(int index) const;
-
-protected:
-    ChartSeries(Chart* chart, const QString& name);
-    virtual QColor automaticColor(int index) const;
-    void changed();
-
-    Chart* m_chart;
-
-private:
-    friend class Chart;
-
-    QString m_name;
-    bool m_active = true;
-    std::vector<Point> m_points;
-    MarksStyle m_marksStyle = MarksStyle::Value;
-    bool m_marksVisible = true;
-    MarkTextHandler m_onGetMarkText;
-    QColor m_color = Qt::red;
-};
-
-/// Bars, each in the next colour of the chart's palette, with marks on arrows above them.
-class BarSeries : public ChartSeries
-{
-public:
-    enum class BarStyle
-    {
-        Rectangle,
-        RectGradient,
-        Arrow,
-        Cylinder,
-        Ellipse,
-        Pyramid,
-        InvPyramid
-    };
-
-    BarStyle barStyle() const { return m_barStyle; }
-    void setBarStyle(BarStyle style);
-    /// Width of a bar in percent of its slot.
-    int barWidthPercent() const { return m_barWidthPercent; }
-    void setBarWidthPercent(int percent);
-
-private:
-    friend class Chart;
-    BarSeries(Chart* chart, const QString& name) : ChartSeries(chart, name) {}
-    QColor automaticColor(int index) const override;
-
-    BarStyle m_barStyle = BarStyle::Rectangle;
-    int m_barWidthPercent = 60;
-};
-
-/// A line through the points, with small dots on them and transparent marks without a frame.
-class LineSeries : public ChartSeries
-{
-public:
-    int lineWidth() const { return m_lineWidth; }
-    void setLineWidth(int pixels);
-    QColor pointerColor() const { return m_pointerColor; }
-    void setPointerColor(const QColor& color);
-    int pointerRadius() const { return m_pointerRadius; }
-
-private:
-    friend class Chart;
-    LineSeries(Chart* chart, const QString& name) : ChartSeries(chart, name) {}
-
-    int m_lineWidth = 2;
-    QColor m_pointerColor = Qt::red;
-    int m_pointerRadius = 2;
-};
-
-/// A chart drawn with QPainter: title lines, a value axis on the left, the points' labels on
-/// the bottom, bar and line series, marks, a flat or 3D look, a background gradient and mouse
-/// zoom. It paints onto any paint device: the screen, an image, a metafile.
+/// The chart control: a window onto a ChartScene, which holds what is drawn and draws it.
+/// The control repaints when the scene changes and adds zooming with the mouse, animated.
 ///
 /// Zooming: drag a rectangle from its top left to its bottom right corner to zoom into it; drag
 /// towards the top left to go back.
@@ -150,54 +20,15 @@ class Chart : public QWidget
 {
     Q_OBJECT
 public:
-    /// Value ranges shown: points (index space) across, values up.
-    struct Ranges
-    {
-        double xMin = 0, xMax = 1, yMin = 0, yMax = 1;
-        friend bool operator==(const Ranges&, const Ranges&) = default;
-    };
+    using Ranges = ChartScene::Ranges;
 
     explicit Chart(QWidget* parent = nullptr);
     ~Chart() override;
 
-    BarSeries* addBarSeries(const QString& name);
-    LineSeries* addLineSeries(const QString& name);
-    int seriesCount() const { return static_cast<int>(m_series.size()); }
-    ChartSeries* series(int index) const { return m_series[static_cast<std::size_t>(index)].get(); }
+    ChartScene& scene() { return m_scene; }
+    const ChartScene& scene() const { return m_scene; }
 
-    QStringList titleLines() const { return m_titleLines; }
-    void setTitleLines(const QStringList& lines);
-    QFont titleFont() const { return m_titleFont; }
-    void setTitleFont(const QFont& font);
-    QColor titleColor() const { return m_titleColor; }
-    void setTitleColor(const QColor& color);
-
-    QString leftAxisTitle() const { return m_leftAxisTitle; }
-    void setLeftAxisTitle(const QString& title);
-    bool leftAxisGridVisible() const { return m_leftGrid; }
-    void setLeftAxisGridVisible(bool visible);
-    bool bottomAxisGridVisible() const { return m_bottomGrid; }
-    void setBottomAxisGridVisible(bool visible);
-    /// Separators of the axis values and value marks ("# ##0.###").
-    void setRegional(const RegionalSettings& regional);
-    /// An axis value as the left axis writes it.
-    QString formatValue(double value) const;
-
-    bool view3D() const { return m_view3D; }
-    void setView3D(bool on);
-
-    /// The background gradient runs from the bottom left corner to the end colour.
-    bool gradientVisible() const { return m_gradientVisible; }
-    void setGradientVisible(bool visible);
-    QColor gradientStartColor() const { return m_gradientStart; }
-    void setGradientStartColor(const QColor& color);
-    QColor gradientEndColor() const { return m_gradientEnd; }
-    void setGradientEndColor(const QColor& color);
-
-    /// Colours the bars take in turn.
-    static const std::vector<QColor>& palette();
-
-    bool isZoomed() const { return m_zoomed; }
+    bool isZoomed() const { return m_scene.zoomRanges().has_value(); }
     /// Zooms into a rectangle of the widget (inside the plot). Animated when animation is on.
     void zoomRect(const QRect& rect);
     void undoZoom();
@@ -211,12 +42,9 @@ public:
     /// Where the plot lay on the widget in its last painting (the front plane in 3D).
     QRect plotRect() const { return m_lastPlot; }
 
-    /// Paints the whole chart into `target` of the painter's device.
-    void draw(QPainter& painter, const QRect& target);
     /// The chart as drawn on a picture of `size` (the widget's size when empty).
     QImage toImage(QSize size = {});
-    /// The chart as a placeable Windows metafile of `size` pixels (the widget's size when
-    /// empty), one logical unit per pixel at 96 units per inch.
+    /// The chart as a placeable Windows metafile of `size` pixels (the widget's size when empty).
     std::string toMetafile(QSize size = {});
 
     QSize sizeHint() const override { return {640, 400}; }
@@ -232,38 +60,15 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    friend class ChartSeries;
-    struct Layout;
-
-    void seriesChanged();
-    Layout layout(QPainter& painter, const QRect& target) const;
-    Ranges autoRanges() const;
     void animateTo(const Ranges& target, bool zoomedAtEnd);
-    ChartSeries* activeSeries() const;
 
-    std::vector<std::unique_ptr<ChartSeries>> m_series;
-    QStringList m_titleLines;
-    QFont m_titleFont;
-    QColor m_titleColor = Qt::blue;
-    QFont m_labelFont;
-    QString m_leftAxisTitle;
-    bool m_leftGrid = false;
-    bool m_bottomGrid = false;
-    RegionalSettings m_regional;
-    bool m_view3D = false;
-    bool m_gradientVisible = false;
-    QColor m_gradientStart = Qt::white;
-    QColor m_gradientEnd = QColor(255, 255, 191);
-
-    bool m_zoomed = false;
-    Ranges m_zoomRanges;
+    ChartScene m_scene;
     bool m_zoomAnimated = true;
     QVariantAnimation* m_animation = nullptr;
 
     std::optional<QPoint> m_dragStart;
     QPoint m_dragNow;
     QRect m_lastPlot;
-    Ranges m_lastRanges;
     Ranges m_lastAutoRanges;
 };
 

@@ -127,21 +127,21 @@ TEST(GrafyTest, FormHasItsControlsAndOpensOnTheDayProfile)
     EXPECT_EQ(g.ComboBox1->currentIndex(), 0);
     EXPECT_EQ(g.ComboBox2->currentText(), "Rectangle");
     EXPECT_EQ(g.Series1->barStyle(), BarSeries::BarStyle::Rectangle);
-    EXPECT_FALSE(g.Graf->gradientVisible());
-    EXPECT_EQ(g.Graf->gradientEndColor(), QColor(255, 255, 191));
+    EXPECT_FALSE(g.Graf->scene().gradientVisible());
+    EXPECT_EQ(g.Graf->scene().gradientEndColor(), QColor(255, 255, 191));
     EXPECT_EQ(g.ElColorCombo1->color(), QColor(255, 255, 191));
     EXPECT_FALSE(g.ElColorCombo1->isVisible());
-    EXPECT_FALSE(g.Graf->leftAxisGridVisible());
-    EXPECT_FALSE(g.Graf->bottomAxisGridVisible());
-    EXPECT_FALSE(g.Graf->view3D());
+    EXPECT_FALSE(g.Graf->scene().leftAxisGridVisible());
+    EXPECT_FALSE(g.Graf->scene().bottomAxisGridVisible());
+    EXPECT_FALSE(g.Graf->scene().view3D());
     EXPECT_FALSE(g.cb3D->isChecked() || g.cbPozadie->isChecked() || g.cbSiet->isChecked());
     EXPECT_TRUE(g.Series2->isActive());
     EXPECT_FALSE(g.Series1->isActive());
     EXPECT_EQ(g.Series2->lineWidth(), 2);
     EXPECT_EQ(g.Series2->color(), QColor(64, 0, 64));
     EXPECT_EQ(g.Series1->barWidthPercent(), 60);
-    EXPECT_EQ(g.Graf->titleLines(), QStringList{"Profil dňa"});
-    EXPECT_EQ(g.Graf->leftAxisTitle(), "sekundy");
+    EXPECT_EQ(g.Graf->scene().titleLines(), QStringList{"Profil dňa"});
+    EXPECT_EQ(g.Graf->scene().leftAxisTitle(), "sekundy");
     ASSERT_EQ(g.Series2->count(), 25);
     // May: 10:20:00-12:05:30 on the 2nd, 22:15:30-01:20:10 over the night of the 20th.
     EXPECT_EQ(g.Series2->point(10).value, 2400);
@@ -178,7 +178,7 @@ TEST(GrafyTest, MonthChartTakesTheWholeYearAndOtherKindsBringTheMonthBack)
     EXPECT_EQ(g.passCount(), 2);
     ASSERT_EQ(g.Series1->count(), 12);
     EXPECT_TRUE(g.Series1->isActive());
-    EXPECT_EQ(g.Graf->titleLines(), QStringList{"Cena za jednotlivé mesiace"});
+    EXPECT_EQ(g.Graf->scene().titleLines(), QStringList{"Cena za jednotlivé mesiace"});
     EXPECT_DOUBLE_EQ(g.Series1->point(4).value, (10600 + 9250 + 50) / 100.0); // May, priced anew
     EXPECT_DOUBLE_EQ(g.Series1->point(5).value, 21.0);                        // June
     EXPECT_EQ(g.Series1->marksStyle(), ChartSeries::MarksStyle::Value);
@@ -239,13 +239,13 @@ TEST(GrafyTest, ThreeDThinsTheProfileLine)
     Fixture f;
     TfGrafy& g = f.open();
     g.cb3D->click();
-    EXPECT_TRUE(g.Graf->view3D());
+    EXPECT_TRUE(g.Graf->scene().view3D());
     EXPECT_EQ(g.Series2->lineWidth(), 1);
     f.chooseKind(KindWeekdayTime);
     f.chooseKind(KindDayProfile);
     EXPECT_EQ(g.Series2->lineWidth(), 1);
     g.cb3D->click();
-    EXPECT_FALSE(g.Graf->view3D());
+    EXPECT_FALSE(g.Graf->scene().view3D());
     EXPECT_EQ(g.Series2->lineWidth(), 2);
     // Turned on with a bar kind shown, the line keeps 2 pixels until kind 0 is chosen.
     f.chooseKind(KindWeekdayImpulses);
@@ -260,12 +260,12 @@ TEST(GrafyTest, BackgroundSwitchShowsAndHidesGradientAndPicker)
     Fixture f;
     TfGrafy& g = f.open();
     g.cbPozadie->click();
-    EXPECT_TRUE(g.Graf->gradientVisible());
+    EXPECT_TRUE(g.Graf->scene().gradientVisible());
     EXPECT_TRUE(g.ElColorCombo1->isVisible());
     g.ElColorCombo1->setColor(QColor(0, 0, 255));
-    EXPECT_EQ(g.Graf->gradientEndColor(), QColor(0, 0, 255));
+    EXPECT_EQ(g.Graf->scene().gradientEndColor(), QColor(0, 0, 255));
     g.cbPozadie->click();
-    EXPECT_FALSE(g.Graf->gradientVisible());
+    EXPECT_FALSE(g.Graf->scene().gradientVisible());
     EXPECT_FALSE(g.ElColorCombo1->isVisible());
 
     // A colour from the picker's own dialog.
@@ -274,7 +274,7 @@ TEST(GrafyTest, BackgroundSwitchShowsAndHidesGradientAndPicker)
     const int other = g.ElColorCombo1->count() - 1;
     g.ElColorCombo1->setCurrentIndex(other);
     emit g.ElColorCombo1->activated(other);
-    EXPECT_EQ(g.Graf->gradientEndColor(), QColor(10, 20, 30));
+    EXPECT_EQ(g.Graf->scene().gradientEndColor(), QColor(10, 20, 30));
 }
 
 TEST(GrafyTest, GridAndBarStyles)
@@ -282,9 +282,9 @@ TEST(GrafyTest, GridAndBarStyles)
     Fixture f;
     TfGrafy& g = f.open();
     g.cbSiet->click();
-    EXPECT_TRUE(g.Graf->leftAxisGridVisible());
+    EXPECT_TRUE(g.Graf->scene().leftAxisGridVisible());
     g.cbSiet->click();
-    EXPECT_FALSE(g.Graf->leftAxisGridVisible());
+    EXPECT_FALSE(g.Graf->scene().leftAxisGridVisible());
     const BarSeries::BarStyle want[] = {BarSeries::BarStyle::Rectangle, BarSeries::BarStyle::RectGradient,
                                         BarSeries::BarStyle::Arrow,     BarSeries::BarStyle::Cylinder,
                                         BarSeries::BarStyle::Ellipse,   BarSeries::BarStyle::Pyramid,

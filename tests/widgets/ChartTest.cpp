@@ -32,8 +32,8 @@ struct ChartFixture
     ChartFixture()
     {
         chart.resize(600, 400);
-        bars = chart.addBarSeries("Series1");
-        line = chart.addLineSeries("Series2");
+        bars = chart.scene().addBarSeries("Series1");
+        line = chart.scene().addLineSeries("Series2");
         line->setColor(QColor(64, 0, 64));
         line->setActive(false);
         chart.setZoomAnimated(false);
@@ -87,7 +87,7 @@ TEST(ChartTest, BarsTakeThePaletteInTurnAndSixtyPercentOfTheirSlot)
     const int y = plot.bottom() - 5;
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
-        const QColor want = Chart::palette()[static_cast<std::size_t>(i)];
+        const QColor want = ChartScene::palette()[static_cast<std::size_t>(i)];
         EXPECT_EQ(f.bars->point(i).color, want);
         const int cx = static_cast<int>(plot.left() + slot * (i + 0.5));
         EXPECT_TRUE(near(img.pixelColor(cx, y), want)) << img.pixelColor(cx, y).name().toStdString();
@@ -98,8 +98,8 @@ TEST(ChartTest, BarsTakeThePaletteInTurnAndSixtyPercentOfTheirSlot)
     }
     // The tallest bar reaches the top of the axis; the first is a third of it.
     const int cx0 = static_cast<int>(plot.left() + slot * 0.5);
-    EXPECT_TRUE(near(img.pixelColor(cx0, plot.bottom() - plot.height() / 3 + 4), Chart::palette()[0]));
-    EXPECT_FALSE(near(img.pixelColor(cx0, plot.bottom() - plot.height() / 3 - 4), Chart::palette()[0]));
+    EXPECT_TRUE(near(img.pixelColor(cx0, plot.bottom() - plot.height() / 3 + 4), ChartScene::palette()[0]));
+    EXPECT_FALSE(near(img.pixelColor(cx0, plot.bottom() - plot.height() / 3 - 4), ChartScene::palette()[0]));
 }
 
 TEST(ChartTest, MarkTextsAreAskedOncePerPointInOrder)
@@ -139,14 +139,14 @@ TEST(ChartTest, InactiveSeriesIsNeitherDrawnNorMeasured)
     f.line->add(2000, "b");
     const QImage img = f.shown();
     EXPECT_EQ(countColor(img, QColor(64, 0, 64), 20), 0);
-    EXPECT_GT(countColor(img, Chart::palette()[0]), 100);
+    EXPECT_GT(countColor(img, ChartScene::palette()[0]), 100);
     EXPECT_DOUBLE_EQ(f.chart.currentRanges().yMax, 5.0);
 
     f.bars->setActive(false);
     f.line->setActive(true);
     const QImage img2 = f.shown();
     EXPECT_GT(countColor(img2, QColor(64, 0, 64), 20), 50);
-    EXPECT_LT(countColor(img2, Chart::palette()[0]), 20); // only the line's red dots
+    EXPECT_LT(countColor(img2, ChartScene::palette()[0]), 20); // only the line's red dots
     EXPECT_GE(f.chart.currentRanges().yMax, 2000.0);
     // Points stay until cleared.
     EXPECT_EQ(f.bars->count(), 1);
@@ -158,14 +158,14 @@ TEST(ChartTest, BackgroundGradientRunsFromBottomLeftToTheEndColour)
 {
     ChartFixture f;
     f.bars->add(1, "a");
-    f.chart.setGradientEndColor(QColor(255, 255, 191));
+    f.chart.scene().setGradientEndColor(QColor(255, 255, 191));
     QImage img = f.chart.toImage();
     EXPECT_EQ(img.pixelColor(2, 2), QColor(Qt::white));
-    f.chart.setGradientVisible(true);
+    f.chart.scene().setGradientVisible(true);
     img = f.chart.toImage();
     EXPECT_TRUE(near(img.pixelColor(1, img.height() - 2), Qt::white));
     EXPECT_TRUE(near(img.pixelColor(img.width() - 2, 1), QColor(255, 255, 191)));
-    f.chart.setGradientEndColor(QColor(0, 0, 255));
+    f.chart.scene().setGradientEndColor(QColor(0, 0, 255));
     img = f.chart.toImage();
     EXPECT_TRUE(near(img.pixelColor(img.width() - 2, 1), QColor(0, 0, 255)));
 }
@@ -179,17 +179,17 @@ TEST(ChartTest, GridLinesAndThreeDChangeThePicture)
     const QColor gray(128, 128, 128);
     const int plain = countColor(f.shown(), gray, 2);
     const QRect flatPlot = f.chart.plotRect();
-    f.chart.setLeftAxisGridVisible(true);
+    f.chart.scene().setLeftAxisGridVisible(true);
     const int grid = countColor(f.shown(), gray, 2);
     EXPECT_GT(grid, plain + 200);
 
-    f.chart.setLeftAxisGridVisible(false);
-    f.chart.setView3D(true);
+    f.chart.scene().setLeftAxisGridVisible(false);
+    f.chart.scene().setView3D(true);
     const QImage deep = f.shown();
     // The depth is taken from the plot's top and right; the bar shows a darker side.
     EXPECT_GT(f.chart.plotRect().top(), flatPlot.top());
     EXPECT_LT(f.chart.plotRect().right(), flatPlot.right());
-    EXPECT_GT(countColor(deep, Chart::palette()[0].darker(150), 3), 50);
+    EXPECT_GT(countColor(deep, ChartScene::palette()[0].darker(150), 3), 50);
 }
 
 TEST(ChartTest, LineInThreeDBecomesARibbon)
@@ -202,7 +202,7 @@ TEST(ChartTest, LineInThreeDBecomesARibbon)
     const QColor ribbon = QColor(64, 0, 64).lighter(250);
     EXPECT_EQ(countColor(f.chart.toImage(), ribbon, 4), 0);
     EXPECT_GT(countColor(f.chart.toImage(), Qt::red, 30), 0); // the dots
-    f.chart.setView3D(true);
+    f.chart.scene().setView3D(true);
     EXPECT_GT(countColor(f.chart.toImage(), ribbon, 4), 500);
     f.line->setLineWidth(1);
     EXPECT_EQ(f.line->lineWidth(), 1);
@@ -219,11 +219,11 @@ TEST(ChartTest, EveryBarStylePaintsInFlatAnd3D)
                                           BarSeries::BarStyle::InvPyramid};
     std::vector<QImage> seen;
     for (bool deep : {false, true}) {
-        f.chart.setView3D(deep);
+        f.chart.scene().setView3D(deep);
         for (auto style : styles) {
             f.bars->setBarStyle(style);
             const QImage img = f.chart.toImage();
-            EXPECT_GT(countColor(img, Chart::palette()[1], 60), 50) << static_cast<int>(style) << deep;
+            EXPECT_GT(countColor(img, ChartScene::palette()[1], 60), 50) << static_cast<int>(style) << deep;
             for (const QImage& other : seen)
                 EXPECT_NE(img, other) << static_cast<int>(style) << deep;
             seen.push_back(img);
@@ -294,9 +294,9 @@ TEST(ChartTest, ZoomIsAnimated)
 TEST(ChartTest, MetafileHoldsTheWholeChart)
 {
     ChartFixture f;
-    f.chart.setTitleLines({"Cena pripojení v jednotlivých dňoch"});
-    f.chart.setLeftAxisTitle("Cena [Sk]");
-    f.chart.setGradientVisible(true);
+    f.chart.scene().setTitleLines({"Cena pripojení v jednotlivých dňoch"});
+    f.chart.scene().setLeftAxisTitle("Cena [Sk]");
+    f.chart.scene().setGradientVisible(true);
     for (const char* day : {"Pondelok", "Štvrtok", "Nedeľa"})
         f.bars->add(12.5, day);
     const std::string bytes = f.chart.toMetafile(QSize(651, 400));
@@ -338,15 +338,15 @@ TEST(ChartTest, LibwmfReadsTheChartInEveryStyle)
     if (std::system("command -v wmf2svg >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "wmf2svg (libwmf-bin) is not installed";
     ChartFixture f;
-    f.chart.setTitleLines({"Graf"});
-    f.chart.setLeftAxisTitle("Impulzy");
-    f.chart.setLeftAxisGridVisible(true);
-    f.chart.setGradientVisible(true);
+    f.chart.scene().setTitleLines({"Graf"});
+    f.chart.scene().setLeftAxisTitle("Impulzy");
+    f.chart.scene().setLeftAxisGridVisible(true);
+    f.chart.scene().setGradientVisible(true);
     for (double v : {3.0, 7.0, 0.0, 5.0})
         f.bars->add(v, "x");
     test::TempDir dir;
     for (bool deep : {false, true}) {
-        f.chart.setView3D(deep);
+        f.chart.scene().setView3D(deep);
         for (int style = 0; style < 7; ++style) {
             f.bars->setBarStyle(static_cast<BarSeries::BarStyle>(style));
             dir.write("c.wmf", f.chart.toMetafile());
