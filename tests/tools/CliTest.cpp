@@ -368,3 +368,29 @@ TEST(CliTest, ProgramDrawsWithoutADisplay)
     EXPECT_EQ(d.dir.read("err.txt"), "");
     EXPECT_EQ(QImage(QString::fromStdString(out)).size(), QSize(651, 400));
 }
+
+TEST(CliTest, ValidateTakesTheTariffInUseFromTheMetersSettings)
+{
+    test::TempDir dir, config;
+    TTarifa t;
+    t.popis = "Test";
+    t.pasma = {TPasmo{0.0, timeOfDay(23, 59, 59), 100, 60, false}, TPasmo{0.0, 0.0, 50, 120, true}};
+    test::RecordingPrompts quiet;
+    ASSERT_TRUE(UlozTarifu(dir.file("in use.tfa"), t, 2, quiet));
+    dir.write("sviatky.dat", "");
+    dir.write("evidor.log", "03.05.2000 10:00:00 St 0:02:00 300 2 0 0 1 1 Wrong impulses\n");
+    std::filesystem::create_directories(config.file("Linkora"));
+    config.write("Linkora/registry.reg", "Windows Registry Editor Version 5.00\r\n\r\n"
+                                         "[HKEY_CURRENT_USER\\Software\\Linkora\\Spy\\Tarifa]\r\n"
+                                         "\"Tarif\"=\"in use.tfa\"\r\n");
+    const char* saved = std::getenv("XDG_CONFIG_HOME");
+    const std::string savedValue = saved ? saved : "";
+    ::setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+    const auto r = cli({"validate", "--dir", dir.path(), "--year", "2000", "--month", "5"});
+    if (saved)
+        ::setenv("XDG_CONFIG_HOME", savedValue.c_str(), 1);
+    else
+        ::unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(r.code, 1) << r.err;
+    EXPECT_EQ(r.out, "1\t1\t2\t300\t3\t300\n");
+}

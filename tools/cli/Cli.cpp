@@ -4,8 +4,10 @@
 #include "charts/ChartStatistics.h"
 #include "charts/GrafChart.h"
 #include "platform/AtomicFile.h"
+#include "platform/Hive.h"
 #include "platform/Regional.h"
 #include "platform/StreamPrompts.h"
+#include "settings/MeterSettings.h"
 #include "stats/ConnectionLog.h"
 #include "stats/Period.h"
 #include "tariff/ImpulseComputation.h"
@@ -198,9 +200,14 @@ void printTotals(const Options& o, const PeriodResult& p, std::ostream& out)
         << "Priemerná rýchlosť :\t" << l.PriemRychlost << '\n';
 }
 
-std::string tariffOf(const Options& o)
+// The tariff in use is the one the meter's settings name, unless the command line names one.
+std::string tariffOf(const Options& o, std::ostream& err)
 {
-    return o.tariff.value_or(std::string());
+    if (o.tariff)
+        return *o.tariff;
+    StreamPrompts prompts(err);
+    const std::unique_ptr<IHive> hive = openUserHive(prompts);
+    return readTarif(*hive, prompts);
 }
 
 // The period pass of the charts window over the listed rows, with the validation's boxes off:
@@ -210,7 +217,7 @@ bool runPass(const Options& o, const ConnectionLog& log, const PeriodResult& per
              const RegionalSettings& rs, std::ostream& err, IStatisticsHooks& hooks,
              ImpulseComputation::MismatchObserver observer = {})
 {
-    LogPeriodHost host(o.dir, tariffOf(o), log, period.rows, false);
+    LogPeriodHost host(o.dir, tariffOf(o, err), log, period.rows, false);
     StreamPrompts prompts(err);
     ImpulseComputation computation(prompts, hooks);
     computation.setMismatchObserver(std::move(observer));
