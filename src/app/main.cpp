@@ -21,8 +21,8 @@ int main(int argc, char** argv)
 
     evidor::Application app(argc, argv);
     try {
+        // The name, not a display name: Qt would append a display name to every window title.
         QApplication::setApplicationName(QStringLiteral("Evidor"));
-        QApplication::setApplicationDisplayName(QStringLiteral("Evidor"));
         evidor::QtPrompts prompts;
         evidor::MainContext ctx;
         ctx.prompts = &prompts;

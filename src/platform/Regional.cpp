@@ -53,10 +53,46 @@ std::string formatNumber(double value, int decimals, const RegionalSettings& rs)
 {
     if (!std::isfinite(value))
         return value != value ? "NAN" : (value > 0 ? "INF" : "-INF");
-    // to_chars, unlike printf, ignores the C locale that Qt sets from the environment.
+    // to_chars, unlike printf, ignores the C locale that Qt sets from the environment. The
+    // shortest text that reads back as the value is rounded by hand, half away from zero, so
+    // 0,125 shows as 0,13 as a user rounds it (to_chars alone would round ties to even).
     char buf[400];
-    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
-    std::string_view s(buf, static_cast<std::size_t>(res.ptr - buf));
+    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
+    std::string digits(buf, static_cast<std::size_t>(res.ptr - buf));
+    const bool negative = !digits.empty() && digits.front() == '-';
+    if (negative)
+        digits.erase(0, 1);
+    std::size_t point = digits.find('.');
+    if (point == std::string::npos) {
+        point = digits.size();
+        digits += '.';
+    }
+    digits.append(static_cast<std::size_t>(decimals) + 1, '0');
+    const bool roundUp = digits[point + 1 + static_cast<std::size_t>(decimals)] >= '5';
+    digits.resize(point + 1 + static_cast<std::size_t>(decimals));
+    if (roundUp) {
+        std::size_t i = digits.size();
+        for (;;) {
+            if (i == 0) {
+                digits.insert(digits.begin(), '1');
+                break;
+            }
+            --i;
+            if (digits[i] == '.')
+                continue;
+            if (digits[i] == '9') {
+                digits[i] = '0';
+                continue;
+            }
+            ++digits[i];
+            break;
+        }
+    }
+    if (decimals == 0)
+        digits.pop_back(); // the point
+    if (negative)
+        digits.insert(digits.begin(), '-');
+    std::string_view s(digits);
     std::string out;
     if (!s.empty() && s.front() == '-') {
         out += '-';

@@ -195,6 +195,8 @@ ConnectionLog ConnectionLog::parse(LargeChars buffer, std::size_t size, std::siz
         if (pos >= end)
             break;
 
+        const std::size_t recordStart = pos;
+        const std::int64_t recordLine = line;
         // A whole record on one short line, the usual case: its fields come from one blank mask.
         bool fast = false;
         const char* lf = static_cast<const char*>(std::memchr(base + pos, '\n', end - pos));
@@ -244,8 +246,12 @@ ConnectionLog ConnectionLog::parse(LargeChars buffer, std::size_t size, std::siz
             }
         }
         if (!complete) {
-            // A last line with fewer than ten fields: nothing to make a record of.
-            skip(line, std::string_view(base + pos, 0));
+            // A last line with fewer than ten fields: nothing to make a record of. It is named
+            // by what it holds.
+            std::string_view partial(base + recordStart, end - recordStart);
+            while (!partial.empty() && isBlank(partial.back()))
+                partial.remove_suffix(1);
+            skip(recordLine, partial.substr(0, 80));
             break;
         }
 
@@ -302,7 +308,7 @@ ConnectionLog ConnectionLog::parse(LargeChars buffer, std::size_t size, std::siz
 
 std::string skippedLinesMessage(const ConnectionLog& log)
 {
-    return "Niektoré riadky súboru evidor.log majú chybné číslo a boli vynechané (" +
+    return "Niektoré riadky súboru evidor.log majú chybné číslo alebo neúplný záznam a boli vynechané (" +
            std::to_string(log.skippedCount) + "). Prvý z nich je riadok " +
            std::to_string(log.firstSkipped.lineNumber) + ": \"" + cp1250ToUtf8(log.firstSkipped.text) + "\"";
 }

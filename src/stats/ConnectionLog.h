@@ -42,11 +42,12 @@ struct TConnectionRecord
 /// Longest accepted text of each field, in bytes of the file; longer tokens are cut here.
 inline constexpr std::uint8_t kFieldLimit[TConnectionRecord::TextCount] = {11, 2, 8, 11, 7, 48};
 
-/// A numeric field that did not convert: its line was left out of the records.
+/// A line left out of the records: a numeric field that did not convert, or a last record with
+/// fewer than ten fields.
 struct SkippedLine
 {
     std::int64_t lineNumber = 0; ///< 1-based line of the offending text
-    std::string text;            ///< the offending text, as in the file (Windows-1250)
+    std::string text;            ///< the offending number or the incomplete record (Windows-1250)
 };
 
 /// The whole log in memory: the text buffer and the records that point into it.

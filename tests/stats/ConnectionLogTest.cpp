@@ -107,9 +107,19 @@ TEST(ConnectionLogTest, LinesWithBadNumbersAreSkippedAndNamedOnce)
     EXPECT_EQ(log.skippedCount, 2);
     EXPECT_EQ(log.firstSkipped.lineNumber, 2);
     EXPECT_EQ(log.firstSkipped.text, "12x");
-    EXPECT_EQ(skippedLinesMessage(log),
-              "Niektoré riadky súboru evidor.log majú chybné číslo a boli vynechané (2). "
-              "Prvý z nich je riadok 2: \"12x\"");
+    EXPECT_EQ(
+        skippedLinesMessage(log),
+        "Niektoré riadky súboru evidor.log majú chybné číslo alebo neúplný záznam a boli vynechané (2). "
+        "Prvý z nich je riadok 2: \"12x\"");
+}
+
+TEST(ConnectionLogTest, AnIncompleteLastRecordIsNamedByWhatItHolds)
+{
+    const auto log = ConnectionLog::parse(std::string(kLine1) + "\n02.05.2000 21:00:00 Ne 1:00:00\n");
+    EXPECT_EQ(log.RecordCount, 1);
+    EXPECT_EQ(log.skippedCount, 1);
+    EXPECT_EQ(log.firstSkipped.lineNumber, 3);
+    EXPECT_EQ(log.firstSkipped.text, "02.05.2000 21:00:00 Ne 1:00:00");
 }
 
 TEST(ConnectionLogTest, LoadLogReportsAMissingLogAndSkippedLines)

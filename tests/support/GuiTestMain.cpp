@@ -17,6 +17,6 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     evidor::Application app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Evidor"));
+    QApplication::setApplicationName(QStringLiteral("Evidor"));
     return RUN_ALL_TESTS();
 }

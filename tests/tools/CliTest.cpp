@@ -18,6 +18,17 @@ using namespace evidor;
 
 namespace {
 
+// The meter's settings of the whole test run: an empty store of its own, never the user's.
+class IsolatedSettings : public ::testing::Environment
+{
+public:
+    void SetUp() override { ::setenv("XDG_CONFIG_HOME", m_dir.path().c_str(), 1); }
+
+private:
+    test::TempDir m_dir;
+};
+const auto* const kIsolatedSettings = ::testing::AddGlobalTestEnvironment(new IsolatedSettings);
+
 struct Run
 {
     int code;
@@ -143,10 +154,23 @@ TEST(CliTest, ErrorsAreOneClearLineAndExitTwo)
     for (const auto& c : cases) {
         const auto r = cli(c.args);
         EXPECT_EQ(r.code, 2) << c.err;
+        if (r.code != 2)
+            continue;
         EXPECT_EQ(r.err.substr(0, r.err.find('\n') + 1), c.err);
         EXPECT_EQ(r.out, "");
     }
     EXPECT_FALSE(std::filesystem::exists(dir.file("c.png")));
+    // The meter's settings of this test name no tariff.
+    dir.write("evidor.log", "02.05.2000 10:00:00 Ut 0:01:59 200 2 0 0 1 1 Isp\n");
+    for (const char* command : {"validate", "stats"}) {
+        const auto r = cli({command, "--dir", dir.path(), "--month", "5", "--year", "2000"});
+        EXPECT_EQ(r.code, 2);
+        EXPECT_EQ(r.err,
+                  "evidor-cli: no tariff in use: the meter's settings name none; choose one with --tariff "
+                  "NAME.tfa\n");
+        EXPECT_EQ(r.out, "");
+    }
+    EXPECT_EQ(cli({"rows", "--help"}).code, 0);
     const auto help = cli({"--help"});
     EXPECT_EQ(help.code, 0);
     for (const char* text : {"--month 0..12", "stats", "hundredths of a crown", "chart", "--kind 0..4",

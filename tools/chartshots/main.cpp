@@ -49,7 +49,7 @@ int main(int argc, char** argv)
     }
     if (argc < 4)
         return usage();
-    QApplication::setApplicationDisplayName(QStringLiteral("Evidor"));
+    QApplication::setApplicationName(QStringLiteral("Evidor"));
     evidor::StreamPrompts prompts(std::cerr);
     evidor::MainContext ctx;
     ctx.prompts = &prompts;

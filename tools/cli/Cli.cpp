@@ -15,6 +15,7 @@
 
 #include <QGuiApplication>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -228,19 +229,20 @@ bool runPass(const Options& o, const ConnectionLog& log, const PeriodResult& per
 int validate(const Options& o, const ConnectionLog& log, const PeriodResult& period,
              const RegionalSettings& rs, std::ostream& out, std::ostream& err)
 {
-    bool mismatched = false;
-    const bool priced = runPass(o, log, period, rs, err, noStatistics(),
-                                [&](std::int32_t row, std::int32_t k, const WalkResult& w) {
-                                    const TConnectionRecord& rec = log.Records[static_cast<std::size_t>(k)];
-                                    out << row << '\t' << k + 1 << '\t' << rec.Impulses << '\t' << rec.Price
-                                        << '\t' << w.impulses << '\t' << w.total << '\n';
-                                    mismatched = true;
-                                });
-    // Without its tariff or holidays the pass compares against one impulse a connection: a
-    // script must not take that for a verdict.
+    std::string lines;
+    const bool priced = runPass(
+        o, log, period, rs, err, noStatistics(), [&](std::int32_t row, std::int32_t k, const WalkResult& w) {
+            const TConnectionRecord& rec = log.Records[static_cast<std::size_t>(k)];
+            lines += std::to_string(row) + '\t' + std::to_string(k + 1) + '\t' +
+                     std::to_string(rec.Impulses) + '\t' + std::to_string(rec.Price) + '\t' +
+                     std::to_string(w.impulses) + '\t' + std::to_string(w.total) + '\n';
+        });
+    // Without its tariff or holidays the pass compares against one impulse a connection: its
+    // list would be noise, and a script must not take it for a verdict.
     if (!priced)
         return 2;
-    return mismatched ? 1 : 0;
+    out << lines;
+    return lines.empty() ? 0 : 1;
 }
 
 int stats(const Options& o, const ConnectionLog& log, const PeriodResult& period, const RegionalSettings& rs,
@@ -329,7 +331,9 @@ int chart(const Options& o, ChartFileFormat format, ConnectionLog& log, const Re
 
 int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    if (!args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "help")) {
+    if (std::any_of(args.begin(), args.end(),
+                    [](const std::string& a) { return a == "--help" || a == "-h"; }) ||
+        (!args.empty() && args[0] == "help")) {
         out << kUsage;
         return 0;
     }
@@ -358,6 +362,14 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     auto log = loadLog(o, err);
     if (!log)
         return 2;
+    if (o.command == "validate" || o.command == "stats" || o.command == "chart") {
+        o.tariff = tariffOf(o, err);
+        if (o.tariff->empty()) {
+            err << "evidor-cli: no tariff in use: the meter's settings name none; choose one with --tariff "
+                   "NAME.tfa\n";
+            return 2;
+        }
+    }
     if (o.command == "chart")
         return chart(o, *chartFormat, *log, rs, err);
     const PeriodResult period =

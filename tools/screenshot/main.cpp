@@ -22,7 +22,7 @@ int main(int argc, char** argv)
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     evidor::Application app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Evidor"));
+    QApplication::setApplicationName(QStringLiteral("Evidor"));
     evidor::StreamPrompts prompts(std::cerr);
     evidor::MainContext ctx;
     ctx.prompts = &prompts;
