@@ -4,6 +4,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #ifndef _WIN32
 #include <langinfo.h>
 #endif
@@ -167,6 +168,18 @@ std::optional<std::int64_t> parseDurationSeconds(std::string_view text, const Re
     if (!h || !m || !s)
         return std::nullopt;
     return *h * 3600 + *m * 60 + *s;
+}
+
+CivilDate localToday()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 
 std::int64_t daysFromCivil(const CivilDate& d)

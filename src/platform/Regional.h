@@ -51,6 +51,9 @@ struct CivilDate
 };
 std::optional<CivilDate> parseDate(std::string_view text, const RegionalSettings& rs);
 
+/// Today's date on the local clock.
+CivilDate localToday();
+
 /// Days since 1970-01-01 (negative before) of a valid civil date.
 std::int64_t daysFromCivil(const CivilDate& d);
 /// Weekday number of a day count: 1 = Sunday ... 7 = Saturday.

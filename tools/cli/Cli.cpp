@@ -111,15 +111,9 @@ int parseNumber(const std::string& option, const std::string& value, int low, in
 Options parseOptions(const std::vector<std::string>& args)
 {
     Options o;
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    o.month = local.tm_mon + 1;
-    o.year = local.tm_year + 1900;
+    const CivilDate today = localToday();
+    o.month = today.month;
+    o.year = today.year;
     if (args.empty())
         throw UsageError{"no command given"};
     o.command = args[0];

@@ -57,18 +57,6 @@ bool readNumber(const char* text, long long min, long long max, long long& out)
     return true;
 }
 
-evidor::CivilDate today()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
-}
-
 std::string dateText(const evidor::CivilDate& d)
 {
     char buf[16];
@@ -104,7 +92,7 @@ int main(int argc, char** argv)
 {
     evidor::sample::Options options;
     options.dir = ".";
-    options.end = today();
+    options.end = evidor::localToday();
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
