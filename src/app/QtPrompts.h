@@ -2,7 +2,6 @@
 
 #include "platform/Prompts.h"
 
-#include <QPointer>
 #include <QWidget>
 
 namespace evidor {

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -30,6 +31,10 @@ std::string joinPath(const std::string& dir, const std::string& name)
 
 std::optional<std::string> readWholeFile(const std::string& path)
 {
+    // A folder opens as a stream on some systems and reads as empty; it is never a file's text.
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+        return std::nullopt;
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return std::nullopt;

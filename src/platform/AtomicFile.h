@@ -11,7 +11,7 @@ namespace evidor {
 /// old file as it was. Returns the error text on failure, nothing on success.
 std::optional<std::string> writeFileAtomically(const std::string& path, std::string_view bytes);
 
-/// The whole file, or nothing when it cannot be opened or read.
+/// The whole file, or nothing when it cannot be opened or read, or is a folder.
 std::optional<std::string> readWholeFile(const std::string& path);
 
 /// Joins the program directory and a file name with the platform's separator.

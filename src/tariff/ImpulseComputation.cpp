@@ -3,7 +3,6 @@
 #include "platform/AtomicFile.h"
 #include "stats/Period.h"
 #include "tariff/BandRecords.h"
-#include "tariff/DataFile.h"
 #include "tariff/Sviatky.h"
 
 #include <algorithm>
@@ -90,7 +89,7 @@ bool ImpulseComputation::LoadComputationTariff(const std::string& programDir,
 {
     m_tariffName = tariffFileName;
     const std::string path = joinPath(programDir, tariffFileName);
-    const auto bytes = detail::readDataFile(path);
+    const auto bytes = readWholeFile(path);
     if (!bytes) {
         m_prompts.message("Chyba pri otvoreni súboru " + path);
         m_noData = true;
@@ -136,7 +135,7 @@ bool ImpulseComputation::LoadHolidayDates(const std::string& programDir, const R
     m_holidayDates.clear();
     m_holidayDays.clear();
     m_cachedDay = std::numeric_limits<std::int64_t>::min();
-    const auto bytes = detail::readDataFile(sviatkyPath(programDir));
+    const auto bytes = readWholeFile(sviatkyPath(programDir));
     if (!bytes) {
         m_prompts.message(kSviatkyMissing);
         m_noData = true;

@@ -2,7 +2,6 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Cp1250.h"
-#include "tariff/DataFile.h"
 
 namespace evidor {
 
@@ -72,7 +71,7 @@ std::optional<std::string> encodeSviatky(const std::vector<std::string>& display
 
 std::vector<TSviatok> NacitajSviatky(const std::string& path, IPrompts& prompts)
 {
-    const auto bytes = detail::readDataFile(path);
+    const auto bytes = readWholeFile(path);
     if (!bytes) {
         prompts.message(kSviatkyMissing);
         return {};

@@ -3,7 +3,6 @@
 #include "platform/AtomicFile.h"
 #include "platform/Cp1250.h"
 #include "tariff/BandRecords.h"
-#include "tariff/DataFile.h"
 
 #include <algorithm>
 #include <cctype>
@@ -165,7 +164,7 @@ std::vector<std::string> ZoznamTarif(const std::string& dir)
 
 std::optional<TarifaReading> NacitajTarifu(const std::string& path, IPrompts& prompts)
 {
-    const auto bytes = detail::readDataFile(path);
+    const auto bytes = readWholeFile(path);
     if (!bytes) {
         prompts.toneBeep(1, 1);
         prompts.messageBox(kTarifaOpenError, kTarifaOpenErrorCaption, IPrompts::Icon::Warning,

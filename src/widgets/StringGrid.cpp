@@ -132,26 +132,16 @@ void StringGrid::applyAutoSize()
 {
     const QFontMetrics body(font());
     const QFontMetrics head(horizontalHeader()->font());
-    const int rows = m_model->rowCount();
-    // Every row of a month is measured; a long year is measured on a spread of rows plus its
-    // last ones, so a refill never stalls the window.
-    constexpr int kMeasureAll = 20000;
-    const int step = rows <= kMeasureAll ? 1 : rows / kMeasureAll;
     for (int c = 0; c < m_model->columnCount(); ++c) {
         int widest = head.horizontalAdvance(m_model->cell(c, 0));
+        // A long grid names its candidates; a short one is measured cell by cell.
         if (m_widestTexts) {
             for (const QString& text : m_widestTexts(c))
                 widest = std::max(widest, body.horizontalAdvance(text));
-            setColumnWidth(c, widest + 10);
-            continue;
+        } else {
+            for (int r = 1; r <= m_model->rowCount(); ++r)
+                widest = std::max(widest, body.horizontalAdvance(m_model->cell(c, r)));
         }
-        auto measure = [&](int gridRow) {
-            widest = std::max(widest, body.horizontalAdvance(m_model->cell(c, gridRow)));
-        };
-        for (int r = 1; r <= rows; r += step)
-            measure(r);
-        for (int r = std::max(1, rows - 200); r <= rows; ++r)
-            measure(r);
         setColumnWidth(c, widest + 10);
     }
 }

@@ -64,8 +64,8 @@ public:
 
     StringGridModel* gridModel() const { return m_model; }
 
-    /// Gives, for a column, the texts among which its widest cell is; without it auto-size
-    /// measures the cells themselves.
+    /// Gives, for a column, the texts among which its widest cell is, so a long grid is sized
+    /// without measuring every cell; without it auto-size measures the cells themselves.
     using WidestTextsFn = std::function<QStringList(int column)>;
     void setWidestTexts(WidestTextsFn fn) { m_widestTexts = std::move(fn); }
 
